@@ -1,0 +1,5 @@
+#include "common/globals.h"
+
+HINSTANCE AppInstance = nullptr;
+HWND MainDialog = nullptr;
+HWND Backdrop = nullptr;

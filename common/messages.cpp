@@ -1,0 +1,74 @@
+#include "common/messages.h"
+
+#include <stdarg.h>
+
+#include "common/globals.h"
+#include "common/path.h"
+
+char Caption[kMessageLen];
+char LoadedText[kMessageLen];
+char MessageText[kMessageLen];
+
+namespace {
+
+constexpr char kFallbackCaption[] = "Quillworks TT Font Installer";
+
+// The format is the program's own string-table text, never data; a cut
+// leaves no half character at the end of what the user reads.
+void FormatLoaded(const char* format, va_list args) {
+    if (!FormatTextArgs(MessageText, format, args)) DropPartialCharacter(MessageText);
+}
+
+void FormatLoadedWith(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    FormatLoaded(format, args);
+    va_end(args);
+}
+
+}  // namespace
+
+void LoadCaption() {
+    if (LoadStringA(AppInstance, IDS_CAPTION, Caption, kMessageLen) <= 0)
+        CopyText(Caption, kFallbackCaption);
+}
+
+int LoadMessage(int id) {
+    int n = LoadStringA(AppInstance, static_cast<UINT>(id & 0xFFFF), LoadedText, kMessageLen);
+    if (n <= 0) {
+        LoadedText[0] = '\0';
+        return 0;
+    }
+    return n;
+}
+
+void ShowError(HWND owner, int id, ...) {
+    if (LoadMessage(id) > 0) {
+        va_list args;
+        va_start(args, id);
+        FormatLoaded(LoadedText, args);
+        va_end(args);
+    } else {
+        // A missing entry is our own fault; still say something useful.
+        FormatText(MessageText, "Error %d", id & 0xFFFF);
+    }
+    MessageBeep(MB_ICONEXCLAMATION);
+    MessageBoxA(owner, MessageText, Caption, MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
+}
+
+void SetStatus(int id, const char* value) {
+    if (LoadMessage(id) > 0)
+        FormatLoadedWith(LoadedText, value ? value : "");
+    else
+        MessageText[0] = '\0';
+    SetDlgItemTextA(MainDialog, IDC_STATUS, MessageText);
+}
+
+void ClearStatus() {
+    SetDlgItemTextA(MainDialog, IDC_STATUS, "");
+}
+
+void SetBusy(int busy) {
+    UpdateWindow(MainDialog);
+    SetCursor(LoadCursorA(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+}

@@ -1,0 +1,35 @@
+// What the user reads: warning boxes built from the string table, the status
+// line of the main dialog, and the wait cursor.
+#pragma once
+
+#include <windows.h>
+
+#include "common/text.h"
+#include "res/resource.h"
+
+// Title of every message box; string 151, or a fixed English fallback.
+extern char Caption[kMessageLen];
+// The two shared buffers: the loaded string (a format) and the formatted
+// text. Every message overwrites them.
+extern char LoadedText[kMessageLen];
+extern char MessageText[kMessageLen];
+
+// Fills Caption from the string table, or with the fallback.
+void LoadCaption();
+
+// Loads string id (low 16 bits) into LoadedText; returns its length, 0 when
+// the table has no such entry.
+int LoadMessage(int id);
+
+// Warning box: string id formatted with the values that follow, the
+// exclamation icon, a beep, task-modal, Caption as title. owner may be null.
+void ShowError(HWND owner, int id, ...);
+
+// Status line (control 203 of the main dialog): string id formatted with
+// its one value; pass "" where the string has no placeholder.
+void SetStatus(int id, const char* value);
+void ClearStatus();
+
+// Nonzero: the wait cursor, after painting what is pending in the main
+// dialog. Zero: the arrow. No nesting count.
+void SetBusy(int busy);

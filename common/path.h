@@ -1,0 +1,28 @@
+// Paths in the ANSI code page. In code page 950 the second byte of many
+// common characters (許, 功, 蓋 ...) is 0x5C, the backslash: every test for a
+// backslash in a path must go through these, which look at whole characters.
+#pragma once
+
+#include "common/text.h"
+
+// Start of the last character of text (one or two bytes), or null when empty.
+const char* LastCharacter(const char* text);
+
+// Drops a lead byte left alone at the end by a cut through a character.
+void DropPartialCharacter(char* text);
+
+// True when the last character of path is a backslash.
+bool EndsWithBackslash(const char* path);
+
+// The last backslash of path that is a character of its own, or null.
+char* FindLastBackslash(char* path);
+
+// out = directory + "\" + name; the backslash only when directory does not
+// already end in one, and an empty directory gives name alone. out must not
+// overlap the inputs. Returns false when the result was cut to fit.
+bool JoinPathN(char* out, size_t size, const char* directory, const char* name);
+
+template <size_t N>
+inline bool JoinPath(char (&out)[N], const char* directory, const char* name) {
+    return JoinPathN(out, N, directory, name);
+}

@@ -1,0 +1,4 @@
+#include "setup/catalogue.h"
+
+// Static storage: starts out all zero.
+SetupCatalogue SetupInfo;

@@ -1,0 +1,190 @@
+#include "setup/loader.h"
+
+#include <stdlib.h>
+#include <windows.h>
+
+#include "common/path.h"
+#include "res/resource.h"
+#include "setup/catalogue.h"
+
+// Every value is asked of the platform's profile reader, one at a time:
+// the loader never parses the file itself.
+
+namespace {
+
+constexpr char kSetupFileName[] = "QUILL95.INI";
+constexpr int kOk = 0;
+constexpr int kBadData = IDS_BAD_SETUP_FILE;
+
+// Longest key: a 71-character name, " AFontName" and three digits.
+char Key[kNameLen + 32];
+
+template <size_t N>
+int ReadText(const char* section, const char* key, const char* fallback, char (&out)[N]) {
+    return static_cast<int>(GetPrivateProfileStringA(section, key, fallback, out,
+                                                     N, SetupInfo.SetupFilePath));
+}
+
+int ReadNumber(const char* section, const char* key) {
+    return static_cast<int>(GetPrivateProfileIntA(section, key, 0, SetupInfo.SetupFilePath));
+}
+
+const char* NumberKey(const char* word, int n) {
+    FormatText(Key, "%s%d", word, n);
+    return Key;
+}
+
+const char* ItemKey(const char* name, const char* suffix) {
+    FormatText(Key, "%s %s", name, suffix);
+    return Key;
+}
+
+const char* ItemKey(const char* name, const char* suffix, int k) {
+    FormatText(Key, "%s %s%d", name, suffix, k);
+    return Key;
+}
+
+// A run of count entries fits behind total without passing limit. Written
+// so that no sum can wrap, whatever count the description gives.
+bool RunFits(int total, int count, int limit) {
+    return count >= 1 && count <= limit - total;
+}
+
+// Reads pieces 1 .. files of the item into the shared table, each File
+// before its Disk, and moves the piece total on.
+bool ReadPieces(const char* section, const char* name, int files, int& pieceTotal) {
+    for (int k = 1; k <= files; ++k) {
+        if (ReadText(section, ItemKey(name, "File", k), "", SetupInfo.Pieces.File[pieceTotal]) == 0)
+            return false;
+        if (ReadText(section, ItemKey(name, "Disk", k), "", SetupInfo.Pieces.Disk[pieceTotal]) == 0)
+            return false;
+        ++pieceTotal;
+    }
+    return true;
+}
+
+// A hexadecimal text of at most eight characters, converted as "%lx" does.
+// Any text at all sets the flag, even one without a digit.
+void ReadHex(const char* section, const char* key, uint32_t& value, int32_t& has) {
+    char text[9];
+    value = 0;
+    has = 0;
+    if (ReadText(section, key, "", text) == 0) return;
+    has = 1;
+    value = static_cast<uint32_t>(strtoul(text, nullptr, 16));
+}
+
+int ReadMiscItems(int& pieceTotal) {
+    const int count = ReadNumber("Misc", "Items");
+    if (count < 0 || count > kMaxMiscItems) return kBadData;
+    SetupInfo.MiscCount = count;
+    for (int n = 1; n <= count; ++n) {
+        MiscItem& item = SetupInfo.MiscItems[n - 1];
+        if (ReadText("Misc", NumberKey("Item", n), "", item.Name) == 0) return kBadData;
+        item.Files = ReadNumber("Misc Files", ItemKey(item.Name, "Files"));
+        if (!RunFits(pieceTotal, item.Files, kMaxPieces)) return kBadData;
+        item.FirstPiece = pieceTotal;
+        if (!ReadPieces("Misc Files", item.Name, item.Files, pieceTotal)) return kBadData;
+        ReadText("Misc Files", ItemKey(item.Name, "DstDir"), SetupInfo.WindowsDir, item.DstDir);
+        item.Compressed = ReadNumber("Misc Files", ItemKey(item.Name, "Compressed"));
+        ReadText("Misc Files", ItemKey(item.Name, "Group"), "", item.Group);
+    }
+    return kOk;
+}
+
+int ReadFontItems(int& pieceTotal, int& faceTotal) {
+    const int count = ReadNumber("Fonts", "Fonts");
+    if (count < 1 || count > kMaxFontItems) return kBadData;
+    SetupInfo.FontCount = count;
+    for (int n = 1; n <= count; ++n) {
+        FontItem& font = SetupInfo.FontItems[n - 1];
+        if (ReadText("Fonts", NumberKey("Font", n), "", font.Name) == 0) return kBadData;
+        // A negative size would only shrink the space asked for.
+        const int size = ReadNumber("Font Files", ItemKey(font.Name, "Size"));
+        font.Size = size < 0 ? 0 : size;
+        font.Files = ReadNumber("Font Files", ItemKey(font.Name, "Files"));
+        if (!RunFits(pieceTotal, font.Files, kMaxPieces)) return kBadData;
+        font.FirstPiece = pieceTotal;
+        if (ReadText("Font Files", ItemKey(font.Name, "FontName"), "", font.FontName) == 0)
+            return kBadData;
+        font.AFiles = ReadNumber("Font Files", ItemKey(font.Name, "AFiles"));
+        if (!RunFits(faceTotal, font.AFiles, kMaxFaceNames)) return kBadData;
+        font.FirstAFontName = faceTotal;
+        // Face names first, although the piece count was tested first.
+        for (int k = 1; k <= font.AFiles; ++k) {
+            if (ReadText("Font Files", ItemKey(font.Name, "AFontName", k), "",
+                         SetupInfo.AFontNameTable[faceTotal]) == 0)
+                return kBadData;
+            ++faceTotal;
+        }
+        if (!ReadPieces("Font Files", font.Name, font.Files, pieceTotal)) return kBadData;
+    }
+    return kOk;
+}
+
+int ReadTableItems(int& pieceTotal) {
+    const int count = ReadNumber("Tbls", "Tbls");
+    if (count < 0 || count > kMaxTableItems) return kBadData;
+    SetupInfo.TableCount = count;
+    for (int n = 1; n <= count; ++n) {
+        TableItem& table = SetupInfo.TableItems[n - 1];
+        if (ReadText("Tbls", NumberKey("Tbl", n), "", table.Name) == 0) return kBadData;
+        table.Files = ReadNumber("Tbls Files", ItemKey(table.Name, "Files"));
+        if (!RunFits(pieceTotal, table.Files, kMaxPieces)) return kBadData;
+        table.FirstPiece = pieceTotal;
+        if (!ReadPieces("Tbls Files", table.Name, table.Files, pieceTotal)) return kBadData;
+        ReadText("Tbls Files", ItemKey(table.Name, "DstDir"), SetupInfo.WindowsDir, table.DstDir);
+        table.Compressed = ReadNumber("Tbls Files", ItemKey(table.Name, "Compressed"));
+        ReadText("Tbls Files", ItemKey(table.Name, "UserKey"), "", table.UserKey);
+        ReadHex("Tbls Files", ItemKey(table.Name, "Mode"), table.Mode, table.HasMode);
+        ReadHex("Tbls Files", ItemKey(table.Name, "Layout"), table.Layout, table.HasLayout);
+    }
+    return kOk;
+}
+
+}  // namespace
+
+int InitSetupDirs(const char* moduleFileName) {
+    CopyText(SetupInfo.ModuleDir, moduleFileName);
+    // The program's directory, without a trailing backslash: A:\SETUP.EXE
+    // gives A:. A name without any backslash leaves the directory empty.
+    if (char* slash = FindLastBackslash(SetupInfo.ModuleDir))
+        *slash = '\0';
+    else
+        SetupInfo.ModuleDir[0] = '\0';
+
+    UINT n = GetSystemDirectoryA(SetupInfo.SystemDir, kPathLen);
+    if (n == 0 || n >= kPathLen) return IDS_SYSTEM_ERROR;
+    n = GetWindowsDirectoryA(SetupInfo.WindowsDir, kPathLen);
+    if (n == 0 || n >= kPathLen) return IDS_SYSTEM_ERROR;
+
+    JoinPath(SetupInfo.SetupFilePath, SetupInfo.ModuleDir, kSetupFileName);
+    CopyText(SetupInfo.FontsDir, SetupInfo.WindowsDir);
+    AppendText(SetupInfo.FontsDir, "\\FONTS");
+    CopyText(SetupInfo.SourceDir, SetupInfo.ModuleDir);
+    CopyText(SetupInfo.TargetDir, SetupInfo.WindowsDir);
+    return kOk;
+}
+
+int ReadSetupDescription() {
+    OFSTRUCT record;
+    if (OpenFile(SetupInfo.SetupFilePath, &record, OF_EXIST) == HFILE_ERROR)
+        return IDS_NO_SETUP_FILE;
+
+    int pieceTotal = 0;
+    int faceTotal = 0;
+    int code = ReadMiscItems(pieceTotal);
+    if (code == kOk) code = ReadFontItems(pieceTotal, faceTotal);
+    if (code == kOk) code = ReadTableItems(pieceTotal);
+    return code;
+}
+
+int LoadSetupInfo() {
+    char moduleFileName[kPathLen];
+    const DWORD n = GetModuleFileNameA(nullptr, moduleFileName, kPathLen);
+    // A name that filled the buffer was cut (and may lack its terminator).
+    if (n == 0 || n >= static_cast<DWORD>(kPathLen)) return IDS_SYSTEM_ERROR;
+    const int code = InitSetupDirs(moduleFileName);
+    if (code != kOk) return code;
+    return ReadSetupDescription();
+}

@@ -1,0 +1,214 @@
+// The string table, the warning box, the status line and the cursor, on the
+// real platform under code page 950.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+
+#include "common/globals.h"
+#include "common/messages.h"
+#include "expected_strings.h"
+#include "support/testutil.h"
+
+namespace {
+
+// Reads every message box this thread opens, then presses its OK. The box
+// is only noted when it activates: its text is filled in after that, so it
+// is read from a timer that runs inside the box's own message loop.
+struct BoxCatcher {
+    static BoxCatcher* current;
+    HHOOK hook = nullptr;
+    int boxes = 0;
+    std::string caption, text;
+    bool hadIcon = false;
+    HWND otherWindow = nullptr;  // must be disabled while the box is up
+    bool otherDisabled = false;
+
+    BoxCatcher() {
+        current = this;
+        hook = SetWindowsHookExA(WH_CBT, Proc, nullptr, GetCurrentThreadId());
+    }
+    ~BoxCatcher() {
+        UnhookWindowsHookEx(hook);
+        current = nullptr;
+    }
+    static LRESULT CALLBACK Proc(int code, WPARAM wp, LPARAM lp) {
+        if (code == HCBT_ACTIVATE && current) {
+            HWND box = reinterpret_cast<HWND>(wp);
+            char cls[32] = "";
+            GetClassNameA(box, cls, sizeof cls);
+            if (strcmp(cls, "#32770") == 0) SetTimer(box, 1, 10, Read);
+        }
+        return CallNextHookEx(nullptr, code, wp, lp);
+    }
+    static void CALLBACK Read(HWND box, UINT, UINT_PTR id, DWORD) {
+        KillTimer(box, id);
+        if (!current) return;
+        char buf[1024] = "";
+        GetWindowTextA(box, buf, sizeof buf);
+        current->caption = buf;
+        buf[0] = '\0';
+        GetDlgItemTextA(box, 0xFFFF, buf, sizeof buf);
+        current->text = buf;
+        current->hadIcon = false;
+        for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+            if (SendMessageA(c, STM_GETICON, 0, 0) != 0) current->hadIcon = true;
+        if (current->otherWindow) current->otherDisabled = !IsWindowEnabled(current->otherWindow);
+        ++current->boxes;
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+};
+BoxCatcher* BoxCatcher::current = nullptr;
+
+class Messages : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AppInstance = GetModuleHandleA(nullptr);
+        LoadCaption();
+    }
+    void TearDown() override {
+        if (MainDialog) DestroyWindow(MainDialog);
+        MainDialog = nullptr;
+    }
+    // A stand-in main dialog: a window with the status control 203.
+    void MakeStatusWindow() {
+        MainDialog = CreateWindowExA(0, "STATIC", "main", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
+                                     nullptr, nullptr, AppInstance, nullptr);
+        ASSERT_NE(MainDialog, nullptr);
+        HWND status = CreateWindowExA(0, "STATIC", "old", WS_CHILD | WS_VISIBLE | SS_LEFT, 10,
+                                      160, 280, 30, MainDialog,
+                                      reinterpret_cast<HMENU>(IDC_STATUS), AppInstance, nullptr);
+        ASSERT_NE(status, nullptr);
+    }
+    std::string StatusText() {
+        char buf[512] = "";
+        GetDlgItemTextA(MainDialog, IDC_STATUS, buf, sizeof buf);
+        return buf;
+    }
+};
+
+TEST_F(Messages, EveryStringIsExactlyTheBig5Text) {
+    ASSERT_EQ(GetACP(), 950u);
+    for (const ExpectedString& e : kExpectedStrings) {
+        ASSERT_GT(LoadMessage(e.id), 0) << "string " << e.id << " missing";
+        EXPECT_EQ(std::string(LoadedText), Ansi(e.utf8)) << "string " << e.id;
+    }
+}
+
+TEST_F(Messages, TableHoldsNoOtherEntries) {
+    std::set<int> expected;
+    for (const ExpectedString& e : kExpectedStrings) expected.insert(e.id);
+    char buf[8];
+    for (int id = 0; id < 65536; ++id)
+        if (LoadStringA(AppInstance, static_cast<UINT>(id), buf, sizeof buf) > 0) {
+            EXPECT_TRUE(expected.count(id)) << "unexpected string " << id;
+        }
+}
+
+TEST_F(Messages, PlaceholdersAreOnlyTheTextsCallersPass) {
+    // A conversion the callers don't feed would read garbage off the stack.
+    const std::map<int, int> texts = {{12, 1}, {13, 1}, {110, 2}, {153, 1}, {157, 1}};
+    for (const ExpectedString& e : kExpectedStrings) {
+        std::string s = e.utf8;
+        int conversions = 0;
+        for (size_t i = s.find('%'); i != std::string::npos; i = s.find('%', i + 2)) {
+            EXPECT_EQ(s.substr(i, 2), "%s") << "string " << e.id;
+            ++conversions;
+        }
+        auto it = texts.find(e.id);
+        EXPECT_EQ(conversions, it == texts.end() ? 0 : it->second) << "string " << e.id;
+    }
+}
+
+TEST_F(Messages, CaptionFromTableOrFallback) {
+    EXPECT_EQ(std::string(Caption), Ansi("Quill字型Win 95'安裝程式"));
+    // A module without a string table.
+    AppInstance = GetModuleHandleA("kernel32.dll");
+    ASSERT_EQ(LoadStringA(AppInstance, IDS_CAPTION, LoadedText, kMessageLen), 0);
+    LoadCaption();
+    EXPECT_STREQ(Caption, "Quillworks TT Font Installer");
+    BoxCatcher box;
+    ShowError(nullptr, IDS_NO_SETUP_FILE);
+    EXPECT_EQ(box.caption, "Quillworks TT Font Installer");
+}
+
+TEST_F(Messages, ShowErrorFormatsUnderTheCaptionAndIsTaskModal) {
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                 100, 100, nullptr, nullptr, AppInstance, nullptr);
+    BoxCatcher box;
+    box.otherWindow = other;
+    ShowError(nullptr, IDS_CANT_CREATE_FILE, "C:\\FONTS\\SKAI.TTE");
+    EXPECT_EQ(box.boxes, 1);
+    EXPECT_EQ(box.caption, Ansi("Quill字型Win 95'安裝程式"));
+    EXPECT_EQ(box.text, Ansi("無法建立檔案 C:\\FONTS\\SKAI.TTE !"));
+    EXPECT_TRUE(box.hadIcon);
+    EXPECT_TRUE(box.otherDisabled) << "the box must disable the program's windows";
+    EXPECT_TRUE(IsWindowEnabled(other));
+    DestroyWindow(other);
+
+    // No placeholders: values are ignored.
+    ShowError(nullptr, IDS_NO_SETUP_FILE, "ignored");
+    EXPECT_EQ(box.text, Ansi("找不到起始設定檔案 !"));
+    // An identifier is taken by its low 16 bits.
+    ShowError(nullptr, 0x10000 + IDS_BAD_SETUP_FILE);
+    EXPECT_EQ(box.text, Ansi("起始設定檔案中之資料不對 !"));
+    // No such entry: still a message, not an empty box.
+    ShowError(nullptr, 77);
+    EXPECT_EQ(box.text, "Error 77");
+    EXPECT_EQ(box.boxes, 4);
+}
+
+TEST_F(Messages, LongValuesAreCutInsideTheBuffers) {
+    const std::string caption = Caption;
+    std::string longPath = "C:\\" + std::string(400, 'P');
+    BoxCatcher box;
+    ShowError(nullptr, IDS_CANT_CREATE_FILE, longPath.c_str());
+    EXPECT_EQ(strlen(MessageText), static_cast<size_t>(kMessageLen - 1));
+    EXPECT_EQ(box.text, std::string(MessageText));
+    EXPECT_EQ(box.text.substr(0, 16), Ansi("無法建立檔案 C:\\"));
+    // Neighbouring buffers are untouched.
+    EXPECT_EQ(std::string(Caption), caption);
+    EXPECT_EQ(std::string(LoadedText), Ansi("無法建立檔案 %s !"));
+
+    // A cut through a double-byte character leaves no half of it.
+    std::string big5;
+    for (int i = 0; i < 200; ++i) big5 += Ansi("許");
+    MakeStatusWindow();
+    SetStatus(IDS_COPYING, big5.c_str());
+    std::string shown = StatusText();
+    EXPECT_LE(shown.size(), static_cast<size_t>(kMessageLen - 1));
+    const std::string prefix = Ansi("複製檔案 ");
+    ASSERT_EQ(shown.substr(0, prefix.size()), prefix);
+    EXPECT_EQ((shown.size() - prefix.size()) % 2, 0u) << "half a character at the end";
+}
+
+TEST_F(Messages, StatusLine) {
+    MakeStatusWindow();
+    SetStatus(IDS_SELECT_ITEMS, "");
+    EXPECT_EQ(StatusText(), Ansi("請選擇安裝之項目。"));
+    SetStatus(IDS_PROCESSING_FONT, "SKAI.TTE");
+    EXPECT_EQ(StatusText(), Ansi("字型檔處理中..."));
+    SetStatus(IDS_COPYING, "SKAI.P2");
+    EXPECT_EQ(StatusText(), Ansi("複製檔案 SKAI.P2 ..."));
+    SetStatus(IDS_ADDING_FONT, Ansi("標楷體").c_str());
+    EXPECT_EQ(StatusText(), Ansi("增加 標楷體 字型到系統中..."));
+    ClearStatus();
+    EXPECT_EQ(StatusText(), "");
+}
+
+TEST_F(Messages, BusyCursorHasNoNestingCount) {
+    MakeStatusWindow();
+    HCURSOR wait = LoadCursorA(nullptr, IDC_WAIT);
+    HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
+    SetBusy(1);
+    EXPECT_EQ(GetCursor(), wait);
+    SetBusy(1);
+    SetBusy(0);
+    EXPECT_EQ(GetCursor(), arrow);
+}
+
+}  // namespace

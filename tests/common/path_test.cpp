@@ -1,0 +1,87 @@
+// Paths are joined and searched by whole characters: in code page 950 the
+// second byte of 許 or 功 is the backslash byte.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "common/path.h"
+#include "support/testutil.h"
+
+namespace {
+
+TEST(Path, RunsUnderCodePage950) {
+    ASSERT_EQ(GetACP(), 950u) << "tests must run with LC_ALL=zh_TW.UTF-8";
+    // The premise of the tests below.
+    EXPECT_EQ(Ansi("許"), "\xB3\x5C");
+    EXPECT_EQ(Ansi("功"), "\xA5\x5C");
+}
+
+TEST(Path, JoinPutsOneBackslashBetween) {
+    char out[kPathLen];
+    JoinPath(out, "", "X");
+    EXPECT_STREQ(out, "X");
+    JoinPath(out, "C:\\", "X");
+    EXPECT_STREQ(out, "C:\\X");
+    JoinPath(out, "C:\\D", "X");
+    EXPECT_STREQ(out, "C:\\D\\X");
+    JoinPath(out, "A:", "QUILL95.INI");
+    EXPECT_STREQ(out, "A:\\QUILL95.INI");
+}
+
+TEST(Path, JoinAfterDirectoryEndingInDoubleByteCharacter) {
+    char out[kPathLen];
+    JoinPath(out, Ansi("C:\\許").c_str(), "SKAI.TTE");
+    EXPECT_EQ(std::string(out), Ansi("C:\\許\\SKAI.TTE"));
+    JoinPath(out, Ansi("C:\\許\\").c_str(), "SKAI.TTE");
+    EXPECT_EQ(std::string(out), Ansi("C:\\許\\SKAI.TTE"));
+    JoinPath(out, Ansi("D:\\功蓋餐淚").c_str(), Ansi("許.TTE").c_str());
+    EXPECT_EQ(std::string(out), Ansi("D:\\功蓋餐淚\\許.TTE"));
+}
+
+TEST(Path, EndsWithBackslashLooksAtWholeCharacters) {
+    EXPECT_TRUE(EndsWithBackslash("C:\\"));
+    EXPECT_TRUE(EndsWithBackslash("\\"));
+    EXPECT_FALSE(EndsWithBackslash(""));
+    EXPECT_FALSE(EndsWithBackslash("C:"));
+    EXPECT_FALSE(EndsWithBackslash(Ansi("C:\\許").c_str()));
+    EXPECT_TRUE(EndsWithBackslash(Ansi("C:\\許\\").c_str()));
+    // A lead byte cut off at the end is a character of its own.
+    EXPECT_FALSE(EndsWithBackslash("C:\\\xB3"));
+}
+
+TEST(Path, FindLastBackslashSkipsTrailBytes) {
+    std::string path = Ansi("C:\\許功\\SETUP.EXE");
+    char* found = FindLastBackslash(&path[0]);
+    ASSERT_NE(found, nullptr);
+    *found = '\0';
+    EXPECT_EQ(std::string(path.c_str()), Ansi("C:\\許功"));
+
+    std::string noSlash = Ansi("許功");
+    EXPECT_EQ(FindLastBackslash(&noSlash[0]), nullptr);
+}
+
+TEST(Path, JoinThatDoesNotFitIsCutAndSaysSo) {
+    char out[16];
+    EXPECT_TRUE(JoinPath(out, "C:\\ABCDEFGH", "XYZ"));  // 15 characters
+    EXPECT_STREQ(out, "C:\\ABCDEFGH\\XYZ");
+    EXPECT_FALSE(JoinPath(out, "C:\\ABCDEFGH", "XYZW"));
+    EXPECT_STREQ(out, "C:\\ABCDEFGH\\XYZ");
+    EXPECT_FALSE(JoinPath(out, "C:\\ABCDEFGHIJKLMNOP", "X"));
+    EXPECT_EQ(strlen(out), 15u);
+}
+
+TEST(Path, DropPartialCharacterRemovesOnlyALoneLeadByte) {
+    std::string cut = Ansi("許功").substr(0, 3);  // B3 5C A5
+    DropPartialCharacter(&cut[0]);
+    EXPECT_EQ(std::string(cut.c_str()), Ansi("許"));
+    std::string whole = Ansi("許功");
+    DropPartialCharacter(&whole[0]);
+    EXPECT_EQ(std::string(whole.c_str()), Ansi("許功"));
+    char ascii[] = "C:\\";
+    DropPartialCharacter(ascii);
+    EXPECT_STREQ(ascii, "C:\\");
+}
+
+}  // namespace

@@ -1,0 +1,247 @@
+// Thousands of mutated descriptions, seeded and reproducible, in one
+// process: every load ends with 0 or 11, and a successful one leaves a
+// catalogue whose every invariant holds, with nothing written where no
+// entry was handed out.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "description.h"
+#include "res/resource.h"
+#include "setup/catalogue.h"
+#include "setup/loader.h"
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+class Mutator {
+public:
+    explicit Mutator(unsigned seed) : rng_(seed) {}
+
+    std::string Mutate(const std::string& base) {
+        std::vector<std::string> lines = Lines(base);
+        const int edits = 1 + Pick(6);
+        for (int e = 0; e < edits && !lines.empty(); ++e) {
+            std::string& line = lines[Pick(static_cast<int>(lines.size()))];
+            switch (Pick(9)) {
+                case 0: lines.erase(lines.begin() + Pick(static_cast<int>(lines.size()))); break;
+                case 1: lines.insert(lines.begin() + Pick(static_cast<int>(lines.size())), line); break;
+                case 2: SetValue(line, Number()); break;
+                case 3: SetValue(line, ""); break;
+                case 4: SetValue(line, std::string(Pick(400), static_cast<char>('A' + Pick(26)))); break;
+                case 5: line.insert(Pick(static_cast<int>(line.size()) + 1), RandomBytes()); break;
+                case 6: line.resize(Pick(static_cast<int>(line.size()) + 1)); break;
+                case 7: std::swap(line, lines[Pick(static_cast<int>(lines.size()))]); break;
+                case 8: SetValue(line, Hex()); break;
+            }
+        }
+        std::string out;
+        for (const std::string& l : lines) out += l + "\r\n";
+        return out;
+    }
+
+private:
+    int Pick(int n) { return n <= 0 ? 0 : std::uniform_int_distribution<int>(0, n - 1)(rng_); }
+
+    static void SetValue(std::string& line, const std::string& value) {
+        size_t eq = line.find('=');
+        if (eq != std::string::npos) line = line.substr(0, eq + 1) + value;
+    }
+    std::string Number() {
+        static const char* const edges[] = {"0",   "1",  "-1",  "2",   "39",  "40",         "41",
+                                            "119", "120", "121", "999", "-2147483648",
+                                            "2147483647", "4294967297", "+3", " 7", "3x", "0x10"};
+        return edges[Pick(sizeof edges / sizeof *edges)];
+    }
+    std::string Hex() {
+        static const char* const texts[] = {"1F", "0x1f", "0x12345678", "-1", "zz", "", "FFFFFFFFF", "0x"};
+        return texts[Pick(sizeof texts / sizeof *texts)];
+    }
+    std::string RandomBytes() {
+        static const char specials[] = "[]=;\"\\% \t\x5C\xA4\xB3\xFF\x80";
+        std::string s;
+        for (int i = 0, n = 1 + Pick(8); i < n; ++i)
+            s += Pick(2) ? specials[Pick(sizeof specials - 1)] : static_cast<char>(1 + Pick(255));
+        return s;
+    }
+
+    std::mt19937 rng_;
+};
+
+// A base that touches every kind of item, with several pieces and faces.
+const char kBase[] = R"([Misc]
+Items=2
+Item1=Viewer
+Item2=Help
+[Misc Files]
+Viewer Files=2
+Viewer File1=VIEWER.EX_
+Viewer Disk1=Disk 1
+Viewer File2=VIEWER.P2
+Viewer Disk2=Disk 2
+Viewer DstDir=C:\FONTKIT
+Viewer Compressed=1
+Viewer Group=Font Kit
+Help Files=1
+Help File1=HELP.TXT
+Help Disk1=Disk 1
+[Fonts]
+Fonts=3
+Font1=Sample Kai
+Font2=Sample Song
+Font3=Sample Hei
+[Font Files]
+Sample Kai Size=960
+Sample Kai Files=2
+Sample Kai FontName=Sample Base (TrueType)
+Sample Kai AFiles=2
+Sample Kai AFontName1=Sample Base
+Sample Kai AFontName2=Sample Base Bold
+Sample Kai File1=SKAI.TTE
+Sample Kai Disk1=Disk 1
+Sample Kai File2=SKAI.P2
+Sample Kai Disk2=Disk 2
+Sample Song Size=870
+Sample Song Files=1
+Sample Song FontName=Sample Base (TrueType)
+Sample Song AFiles=1
+Sample Song AFontName1=Sample Song Face
+Sample Song File1=SSONG.TTE
+Sample Song Disk1=Disk 2
+Sample Hei Files=1
+Sample Hei FontName=Hei Base
+Sample Hei AFiles=1
+Sample Hei AFontName1=Hei
+Sample Hei File1=SHEI.TTE
+Sample Hei Disk1=Disk 3
+[Tbls]
+Tbls=1
+Tbl1=Phonetic
+[Tbls Files]
+Phonetic Files=1
+Phonetic File1=PHONETIC.TBL
+Phonetic Disk1=Disk 2
+Phonetic Compressed=1
+Phonetic UserKey=Software\FontKit\Phonetic
+Phonetic Mode=1F
+Phonetic Layout=2
+)";
+
+// A text: terminated inside its buffer and, when required, not empty.
+::testing::AssertionResult IsText(const char* text, size_t size, bool required, const char* what) {
+    const void* end = memchr(text, '\0', size);
+    if (end == nullptr) return ::testing::AssertionFailure() << what << " not terminated";
+    if (required && text[0] == '\0') return ::testing::AssertionFailure() << what << " empty";
+    return ::testing::AssertionSuccess();
+}
+#define EXPECT_TEXT(field, required) EXPECT_TRUE(IsText(field, sizeof(field), required, #field))
+
+void CheckCatalogue() {
+    const SetupCatalogue& c = SetupInfo;
+    ASSERT_GE(c.MiscCount, 0);
+    ASSERT_LE(c.MiscCount, kMaxMiscItems);
+    ASSERT_GE(c.FontCount, 1);
+    ASSERT_LE(c.FontCount, kMaxFontItems);
+    ASSERT_GE(c.TableCount, 0);
+    ASSERT_LE(c.TableCount, kMaxTableItems);
+
+    int pieces = 0, faces = 0;
+    for (int i = 0; i < c.MiscCount; ++i) {
+        const MiscItem& m = c.MiscItems[i];
+        EXPECT_TEXT(m.Name, true);
+        EXPECT_TEXT(m.DstDir, false);
+        EXPECT_TEXT(m.Group, false);
+        ASSERT_EQ(m.FirstPiece, pieces);
+        ASSERT_GE(m.Files, 1);
+        pieces += m.Files;
+        ASSERT_LE(pieces, kMaxPieces);
+    }
+    for (int i = 0; i < c.FontCount; ++i) {
+        const FontItem& f = c.FontItems[i];
+        EXPECT_TEXT(f.Name, true);
+        EXPECT_TEXT(f.FontName, true);
+        EXPECT_GE(f.Size, 0);
+        ASSERT_EQ(f.FirstPiece, pieces);
+        ASSERT_GE(f.Files, 1);
+        pieces += f.Files;
+        ASSERT_LE(pieces, kMaxPieces);
+        ASSERT_EQ(f.FirstAFontName, faces);
+        ASSERT_GE(f.AFiles, 1);
+        faces += f.AFiles;
+        ASSERT_LE(faces, kMaxFaceNames);
+    }
+    for (int i = 0; i < c.TableCount; ++i) {
+        const TableItem& t = c.TableItems[i];
+        EXPECT_TEXT(t.Name, true);
+        EXPECT_TEXT(t.DstDir, false);
+        EXPECT_TEXT(t.UserKey, false);
+        ASSERT_EQ(t.FirstPiece, pieces);
+        ASSERT_GE(t.Files, 1);
+        pieces += t.Files;
+        ASSERT_LE(pieces, kMaxPieces);
+        EXPECT_TRUE(t.HasMode == 0 || t.HasMode == 1);
+        EXPECT_TRUE(t.HasLayout == 0 || t.HasLayout == 1);
+        if (!t.HasMode) {
+            EXPECT_EQ(t.Mode, 0u);
+        }
+        if (!t.HasLayout) {
+            EXPECT_EQ(t.Layout, 0u);
+        }
+    }
+    for (int i = 0; i < pieces; ++i) {
+        EXPECT_TEXT(c.Pieces.File[i], true);
+        EXPECT_TEXT(c.Pieces.Disk[i], true);
+    }
+    for (int i = 0; i < faces; ++i) EXPECT_TEXT(c.AFontNameTable[i], true);
+
+    // Nothing written beyond what was handed out.
+    EXPECT_TRUE(IsPoison(&c.MiscItems[c.MiscCount], sizeof(MiscItem) * (kMaxMiscItems - c.MiscCount)));
+    EXPECT_TRUE(IsPoison(&c.FontItems[c.FontCount], sizeof(FontItem) * (kMaxFontItems - c.FontCount)));
+    EXPECT_TRUE(IsPoison(&c.TableItems[c.TableCount], sizeof(TableItem) * (kMaxTableItems - c.TableCount)));
+    EXPECT_TRUE(IsPoison(c.Pieces.File[pieces], sizeof c.Pieces.File[0] * (kMaxPieces - pieces)));
+    EXPECT_TRUE(IsPoison(c.Pieces.Disk[pieces], sizeof c.Pieces.Disk[0] * (kMaxPieces - pieces)));
+    EXPECT_TRUE(IsPoison(c.AFontNameTable[faces], sizeof c.AFontNameTable[0] * (kMaxFaceNames - faces)));
+}
+
+TEST(LoaderFuzz, MutatedDescriptionsLoadOrAreRejected) {
+    constexpr unsigned kSeed = 20261207;
+    constexpr int kRuns = 3000;
+    Mutator mutator(kSeed);
+    DescriptionFiles files;
+    const std::string base = Dos(kBase);
+    int loaded = 0;
+    for (int run = 0; run < kRuns; ++run) {
+        const std::string text = mutator.Mutate(base);
+        PoisonCatalogue();
+        const std::string path = files.WriteRaw(text);
+        CopyText(SetupInfo.SetupFilePath, path.c_str());
+        const int code = ReadSetupDescription();
+        ASSERT_TRUE(code == 0 || code == IDS_BAD_SETUP_FILE)
+            << "run " << run << " gave " << code << " for:\n" << text;
+        if (code == 0) {
+            ++loaded;
+            CheckCatalogue();
+            if (HasFailure()) FAIL() << "run " << run << " (seed " << kSeed << "):\n" << text;
+        }
+        DeleteFileA(path.c_str());
+    }
+    // Both outcomes must really occur, or the mutations test nothing.
+    EXPECT_GT(loaded, kRuns / 10);
+    EXPECT_LT(loaded, kRuns * 9 / 10);
+    std::printf("%d of %d mutated descriptions loaded\n", loaded, kRuns);
+}
+
+}  // namespace

@@ -1,0 +1,71 @@
+#include "support/testutil.h"
+
+#include <windows.h>
+
+#include <stdexcept>
+#include <string>
+
+std::string Ansi(const char* utf8) {
+    int wide = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, nullptr, 0);
+    if (wide <= 0) throw std::runtime_error("not UTF-8");
+    std::wstring w(static_cast<size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, &w[0], wide);
+    BOOL lossy = FALSE;
+    int bytes = WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, nullptr, 0, nullptr, &lossy);
+    std::string a(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, &a[0], bytes, nullptr, &lossy);
+    if (lossy) throw std::runtime_error("not representable in the ANSI code page");
+    a.resize(a.size() - 1);
+    return a;
+}
+
+TempDir::TempDir() {
+    char base[MAX_PATH];
+    GetTempPathA(MAX_PATH, base);
+    static unsigned counter = 0;
+    for (;;) {
+        std::string name = std::string(base) + "qst" + std::to_string(GetCurrentProcessId()) +
+                           "_" + std::to_string(++counter);
+        if (CreateDirectoryA(name.c_str(), nullptr)) {
+            path_ = name;
+            return;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("no temp dir");
+    }
+}
+
+TempDir::~TempDir() { RemoveTree(path_); }
+
+std::string TempDir::Join(const std::string& name) const { return path_ + "\\" + name; }
+
+std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
+    std::string file = Join(name);
+    HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + file);
+    DWORD written = 0;
+    BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(h);
+    if (!ok || written != bytes.size()) throw std::runtime_error("cannot write " + file);
+    return file;
+}
+
+void RemoveTree(const std::string& path) {
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string full = path + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(full);
+            } else {
+                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(full.c_str());
+            }
+        } while (FindNextFileA(h, &found));
+        FindClose(h);
+    }
+    RemoveDirectoryA(path.c_str());
+}
