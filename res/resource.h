@@ -32,6 +32,22 @@
 #define IDS_ADDING_FONT       157  // %s font name
 #define IDS_CREATE_DIR        159
 
-// Controls of the main dialog
+// Dialogs, bitmaps, icon
+#define IDD_ABOUT             1
+#define IDD_TARGET_DIR        2
+#define IDD_DISK_PROMPT       3
+#define IDD_MAIN              5
+#define IDB_TILE              1
+#define IDB_LOGO              2
+#define IDI_SETUP             102
+
+// Commands and controls of the main dialog
+#define IDC_INSTALL           1
+#define IDC_EXIT              2
+#define IDC_ABOUT             102
 #define IDC_FONT_LIST         202
 #define IDC_STATUS            203
+
+// Controls of the About box
+#define IDC_ABOUT_ICON        2
+#define IDC_ABOUT_DATE        101
