@@ -7,16 +7,28 @@
 
 std::string Ansi(const char* utf8) {
     int wide = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, nullptr, 0);
-    if (wide <= 0) throw std::runtime_error("not UTF-8");
+    if (wide <= 0) throw std::runtime_error("not UTF-8: " + std::string(utf8));
     std::wstring w(static_cast<size_t>(wide), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8, -1, &w[0], wide);
     BOOL lossy = FALSE;
-    int bytes = WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, nullptr, 0, nullptr, &lossy);
-    std::string a(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, &a[0], bytes, nullptr, &lossy);
-    if (lossy) throw std::runtime_error("not representable in the ANSI code page");
-    a.resize(a.size() - 1);
-    return a;
+    int n = WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, nullptr, 0, nullptr, &lossy);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, &out[0], n, nullptr, &lossy);
+    if (lossy)
+        throw std::runtime_error("not in ANSI code page " + std::to_string(GetACP()) + ": " + utf8);
+    out.resize(static_cast<size_t>(n - 1));
+    return out;
+}
+
+std::string Utf8(const std::string& ansi) {
+    int wide = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, nullptr, 0);
+    std::wstring w(static_cast<size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, &w[0], wide);
+    int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, &out[0], n, nullptr, nullptr);
+    out.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
+    return out;
 }
 
 TempDir::TempDir() {

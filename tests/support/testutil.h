@@ -5,7 +5,10 @@
 
 // A UTF-8 text in the ANSI code page (Big5 under 950), converted by the
 // platform itself, so tests can write Chinese expectations readably.
+// Throws std::runtime_error for a character the code page lacks.
 std::string Ansi(const char* utf8);
+// Back to UTF-8, for readable failure text.
+std::string Utf8(const std::string& ansi);
 
 // A fresh directory under the Windows temporary directory, removed with
 // everything in it when the object goes.

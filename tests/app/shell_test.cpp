@@ -1,0 +1,195 @@
+// The real SETUP.EXE, started beside a description of the test's making and
+// worked through its windows as a user would.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "driver/driver.h"
+#include "setup/description.h"
+
+using namespace qdriver;
+
+namespace {
+
+// Wine shows the Unix file system as drive Z:.
+std::string SetupExe() {
+    std::string path = "Z:" + std::string(SETUP_EXE_UNIX);
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+const std::string kMainTitle = Ansi("Quill字型Win95'安裝程式");
+const std::string kCaption = Ansi("Quill字型Win 95'安裝程式");
+
+// A medium in a fresh directory: the program and, unless empty, its
+// description, which is written in the ANSI code page.
+class Medium {
+public:
+    explicit Medium(const std::string& description, const char* exeName = "SETUP.EXE") {
+        exe_ = dir_.Join(exeName);
+        if (!CopyFileA(SetupExe().c_str(), exe_.c_str(), FALSE))
+            throw std::runtime_error("cannot copy " + SetupExe());
+        if (!description.empty()) dir_.Write("QUILL95.INI", Ansi(Dos(description).c_str()));
+    }
+    Process Start() const { return Process(exe_, "", dir_.Path()); }
+
+private:
+    TempDir dir_;
+    std::string exe_;
+};
+
+HWND WaitMainDialog(const Process& setup) { return setup.WaitWindow("qsetup", kMainTitle.c_str()); }
+
+// The program shows one message box, with no window of its own behind it,
+// and ends with 0 once it is answered.
+void ExpectLoneMessageThenExit(Process& setup, const char* utf8Text) {
+    HWND box = setup.WaitMessageBox();
+    EXPECT_EQ(Utf8(Text(box)), Utf8(kCaption));
+    EXPECT_EQ(Utf8(MessageBoxText(box)), utf8Text);
+    for (const WindowInfo& w : setup.Windows())
+        EXPECT_TRUE(w.cls != "qsetup" && w.cls != "qsetup-Bk") << Describe(w);
+    Answer(box, IDOK);
+    EXPECT_EQ(setup.WaitExit(), 0u);
+}
+
+TEST(Shell, WindowsListAboutAndExit) {
+    Medium medium(kWorkedExample);
+    Process setup = medium.Start();
+    HWND dialog = WaitMainDialog(setup);
+
+    HWND backdrop = setup.Find("qsetup-Bk", "");
+    ASSERT_NE(backdrop, nullptr) << setup.DescribeWindows();
+    RECT r;
+    GetWindowRect(backdrop, &r);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(r.bottom, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_FALSE(IsWindowEnabled(backdrop)) << "the backdrop takes no input";
+
+    EXPECT_EQ(GetClassLongA(dialog, GCL_STYLE), static_cast<DWORD>(CS_VREDRAW | CS_HREDRAW | CS_SAVEBITS));
+    EXPECT_EQ(GetClassLongA(dialog, GCL_CBWNDEXTRA), static_cast<DWORD>(DLGWINDOWEXTRA));
+    EXPECT_EQ(GetClassLongA(backdrop, GCL_STYLE),
+              static_cast<DWORD>(CS_VREDRAW | CS_HREDRAW | CS_BYTEALIGNWINDOW));
+    EXPECT_EQ(GetClassLongA(backdrop, GCL_CBWNDEXTRA), 0u);
+
+    // Centred by its client size.
+    RECT client, window;
+    GetClientRect(dialog, &client);
+    GetWindowRect(dialog, &window);
+    EXPECT_EQ(window.left, (GetSystemMetrics(SM_CXSCREEN) - client.right) / 2);
+    EXPECT_EQ(window.top, (GetSystemMetrics(SM_CYSCREEN) - client.bottom) / 2);
+
+    HWND list = Control(dialog, 202);
+    EXPECT_EQ(ListLines(list), (std::vector<std::string>{"Sample Kai", "Sample Song"}));
+    HWND status = Control(dialog, 203);
+    EXPECT_EQ(Utf8(Text(status)), "請選擇安裝之項目。");
+
+    // A selection change puts the prompt back; any number may be selected.
+    SetText(status, "something else");
+    SelectListItem(list, 1);
+    setup.WaitUntil([&] { return Text(status) == Ansi("請選擇安裝之項目。"); }, "status prompt");
+    SelectListItem(list, 0);
+    EXPECT_EQ(ListSelection(list), (std::vector<int>{0, 1}));
+
+    // About by its button, then by F1 while the focus is in the list.
+    const std::string aboutTitle = Ansi("關於Quill字型Win95'安裝程式");
+    Click(dialog, 102);
+    HWND about = setup.WaitWindow("#32770", aboutTitle.c_str());
+    EXPECT_EQ(Text(about, 101), "Sep 10 1997");
+    EXPECT_EQ(Utf8(Text(about, IDOK)), "確定");
+    Click(about, IDOK);
+    setup.WaitGone(about);
+
+    SetFocus(list);
+    PressKey(list, VK_F1);
+    about = setup.WaitWindow("#32770", aboutTitle.c_str());
+    PressKey(about, VK_ESCAPE);
+    setup.WaitGone(about);
+
+    Click(dialog, 2);
+    EXPECT_EQ(setup.WaitExit(), 0u);
+}
+
+TEST(Shell, EscapeCloseBoxAndAltF4EndTheProgram) {
+    Medium medium(kWorkedExample);
+    {
+        Process setup = medium.Start();
+        PressKey(WaitMainDialog(setup), VK_ESCAPE);
+        EXPECT_EQ(setup.WaitExit(), 0u);
+    }
+    {
+        Process setup = medium.Start();
+        Close(WaitMainDialog(setup));
+        EXPECT_EQ(setup.WaitExit(), 0u);
+    }
+    {
+        Process setup = medium.Start();
+        PressKey(WaitMainDialog(setup), VK_F4, true);
+        EXPECT_EQ(setup.WaitExit(), 0u);
+    }
+}
+
+TEST(Shell, HundredAndTwentyFontsWithChineseNamesInOrder) {
+    std::string d = "[Fonts]\nFonts=120\n";
+    std::vector<std::string> names;
+    for (int i = 1; i <= 120; ++i) {
+        names.push_back((i % 2 ? "標楷體 " : "細明體 ") + std::to_string(i));
+        d += "Font" + std::to_string(i) + "=" + names.back() + "\n";
+    }
+    d += "[Font Files]\n";
+    for (const std::string& n : names)
+        d += n + " Files=1\n" + n + " File1=F.TTE\n" + n + " Disk1=D\n" + n + " FontName=B\n" + n +
+             " AFiles=1\n" + n + " AFontName1=F\n";
+    Medium medium(d);
+    Process setup = medium.Start();
+    HWND dialog = WaitMainDialog(setup);
+    std::vector<std::string> lines = ListLines(Control(dialog, 202));
+    ASSERT_EQ(lines.size(), 120u);
+    for (size_t i = 0; i < names.size(); ++i) EXPECT_EQ(Utf8(lines[i]), names[i]) << i;
+    Click(dialog, 2);
+    EXPECT_EQ(setup.WaitExit(), 0u);
+}
+
+TEST(Shell, DescriptionMissingOrWrong) {
+    {
+        Medium medium("");
+        Process setup = medium.Start();
+        ExpectLoneMessageThenExit(setup, "找不到起始設定檔案 !");
+    }
+    {
+        Medium medium("[Fonts]\nFonts=0\n");
+        Process setup = medium.Start();
+        ExpectLoneMessageThenExit(setup, "起始設定檔案中之資料不對 !");
+    }
+}
+
+// Wine reports Windows 3.0 to a program of this name only.
+class OldWindows {
+public:
+    OldWindows() {
+        RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key_, nullptr);
+        RegSetValueExA(key_, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("win30"), 6);
+    }
+    ~OldWindows() {
+        RegCloseKey(key_);
+        RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
+    }
+
+private:
+    static constexpr char kKey[] = "Software\\Wine\\AppDefaults\\OLDWIN.EXE";
+    HKEY key_ = nullptr;
+};
+
+TEST(Shell, RefusesWindowsOlderThan310) {
+    OldWindows old;
+    Medium medium(kWorkedExample, "OLDWIN.EXE");
+    Process setup = medium.Start();
+    ExpectLoneMessageThenExit(setup, "本程式必須在 Windows 3.1 下執行 !");
+}
+
+}  // namespace
