@@ -42,6 +42,18 @@ int LoadMessage(int id) {
     return n;
 }
 
+const char* BuildMessage(int id, ...) {
+    if (LoadMessage(id) > 0) {
+        va_list args;
+        va_start(args, id);
+        FormatLoaded(LoadedText, args);
+        va_end(args);
+    } else {
+        MessageText[0] = '\0';
+    }
+    return MessageText;
+}
+
 void ShowError(HWND owner, int id, ...) {
     if (LoadMessage(id) > 0) {
         va_list args;

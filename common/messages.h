@@ -21,6 +21,10 @@ void LoadCaption();
 // the table has no such entry.
 int LoadMessage(int id);
 
+// Loads string id and formats it with the values that follow into
+// MessageText; returns MessageText (empty when there is no such string).
+const char* BuildMessage(int id, ...);
+
 // Warning box: string id formatted with the values that follow, the
 // exclamation icon, a beep, task-modal, Caption as title. owner may be null.
 void ShowError(HWND owner, int id, ...);

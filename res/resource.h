@@ -48,6 +48,11 @@
 #define IDC_FONT_LIST         202
 #define IDC_STATUS            203
 
+// Controls of the disk prompt
+#define IDC_PROMPT_EXIT       3
+#define IDC_PROMPT_TEXT       100
+#define IDC_PROMPT_DIR        101
+
 // Controls of the About box
 #define IDC_ABOUT_ICON        2
 #define IDC_ABOUT_DATE        101

@@ -9,18 +9,13 @@
 
 #include "driver/driver.h"
 #include "setup/description.h"
+#include "support/winui.h"
 
 using namespace qdriver;
 
 namespace {
 
-// Wine shows the Unix file system as drive Z:.
-std::string SetupExe() {
-    std::string path = "Z:" + std::string(SETUP_EXE_UNIX);
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
+std::string SetupExe() { return WinePath(SETUP_EXE_UNIX); }
 
 const std::string kMainTitle = Ansi("Quill字型Win95'安裝程式");
 const std::string kCaption = Ansi("Quill字型Win 95'安裝程式");

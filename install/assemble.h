@@ -1,0 +1,32 @@
+// The one pipeline that builds every installed file from its pieces:
+// plain concatenation, direct LZ expansion of a single compressed piece, or
+// concatenation of compressed pieces into a temporary file then expansion.
+#pragma once
+
+#include <windows.h>
+
+#include "common/text.h"
+
+// The copy buffer, and so the chunk of the raw copy: one less than 32 KiB.
+constexpr int kCopyChunk = 0x7FFF;
+
+// Where an assembled file went.
+struct AssembledFile {
+    char Path[kPathLen];                  // directory joined with the first piece's File
+    char QualifiedPath[OFS_MAXPATHNAME];  // the same, as the platform resolved it
+};
+
+// Builds the file named after the item's first piece in directory (made when
+// missing, one level). 1 on success, with result filled; 0 on failure, when
+// the user has been told why (unless the disk prompt was cancelled) and
+// nothing made is left. A file that was at the destination before is
+// replaced only on success. trace: write the trace lines.
+int AssembleFile(HWND owner, const char* directory, int files, int firstPiece, int compressed,
+                 int trace, AssembledFile* result);
+
+// Appends all of source to output at its current position, in chunks of
+// kCopyChunk. 0, or IDS_READ_ERROR, IDS_WRITE_ERROR, IDS_NO_MEMORY.
+int CopyFileData(HFILE output, HFILE source);
+
+// The message of a negative LZCopy result.
+int LzErrorMessage(long code);

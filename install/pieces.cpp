@@ -1,0 +1,110 @@
+#include "install/pieces.h"
+
+#include <lzexpand.h>
+
+#include "common/globals.h"
+#include "common/messages.h"
+#include "common/path.h"
+#include "install/assemble.h"
+#include "setup/catalogue.h"
+
+int UseLzSource = 0;
+int PromptPiece = 0;
+int CancelRequested = 0;
+
+namespace {
+
+// "無法開啟檔案 %s !\n" in Big5: cannot open file %s!
+constexpr char kCannotOpen[] = "\xB5L\xAAk\xB6}\xB1\xD2\xC0\xC9\xAE\xD7 %s !\n";
+constexpr char kCannotOpenTitle[] = "ReRe";
+
+// A handle; -1 when the file can't be opened; or, for a file that opened
+// but that the LZ library can't read (an unknown compression, say), its
+// negative error code.
+int OpenPieceAt(const char* directory, int piece) {
+    char path[kPathLen];
+    JoinPath(path, directory, SetupInfo.Pieces.File[piece]);
+    int handle;
+    if (UseLzSource) {
+        OFSTRUCT record;
+        handle = LZOpenFileA(path, &record, OF_READ);
+    } else {
+        handle = _lopen(path, OF_READ);
+    }
+    return handle < 0 && !UseLzSource ? -1 : handle;
+}
+
+// The piece is there but unreadable: asking for its disk would not help.
+bool IsUnreadable(int handle) { return handle < -1; }
+
+void OnPromptOk(HWND dialog) {
+    // The typed text is kept whatever follows, as it stands.
+    GetDlgItemTextA(dialog, IDC_PROMPT_DIR, SetupInfo.SourceDir, kPathLen);
+    SetBusy(1);
+    const int handle = OpenPieceAt(SetupInfo.SourceDir, PromptPiece);
+    SetBusy(0);
+    if (IsUnreadable(handle)) {
+        ShowError(dialog, LzErrorMessage(handle));
+        EndDialog(dialog, -1);
+        return;
+    }
+    if (handle != -1) {
+        EndDialog(dialog, handle);
+        return;
+    }
+    char path[kPathLen];
+    JoinPath(path, SetupInfo.SourceDir, SetupInfo.Pieces.File[PromptPiece]);
+    FormatText(MessageText, kCannotOpen, path);
+    MessageBoxA(dialog, MessageText, kCannotOpenTitle, MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
+    SetFocus(GetDlgItem(dialog, IDC_PROMPT_DIR));
+}
+
+}  // namespace
+
+int OpenSourcePiece(HWND owner, int piece) {
+    const int handle = OpenPieceAt(SetupInfo.SourceDir, piece);
+    if (IsUnreadable(handle)) {
+        ShowError(owner, LzErrorMessage(handle));
+        return -1;
+    }
+    if (handle != -1) return handle;
+    PromptPiece = piece;
+    const INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_DISK_PROMPT), owner,
+                                           DiskPromptDialog, 0);
+    // 0 comes back when the owner is no window; no handle is ever 0.
+    return result > 0 ? static_cast<int>(result) : -1;
+}
+
+INT_PTR CALLBACK DiskPromptDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            BuildMessage(IDS_INSERT_DISK, SetupInfo.Pieces.Disk[PromptPiece],
+                         SetupInfo.Pieces.File[PromptPiece]);
+            SetDlgItemTextA(dialog, IDC_PROMPT_TEXT, MessageText);
+            SetDlgItemTextA(dialog, IDC_PROMPT_DIR, SetupInfo.SourceDir);
+            SendDlgItemMessageA(dialog, IDC_PROMPT_DIR, EM_SETSEL, 0, -1);
+            SetFocus(GetDlgItem(dialog, IDC_PROMPT_DIR));
+            return TRUE;
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case IDOK:
+                    OnPromptOk(dialog);
+                    break;
+                case IDC_PROMPT_EXIT:
+                    CancelRequested = 1;
+                    EndDialog(dialog, -1);
+                    break;
+                case IDCANCEL:
+                    EndDialog(dialog, -1);
+                    break;
+                default:
+                    break;
+            }
+            return TRUE;
+        case WM_CLOSE:
+            EndDialog(dialog, -1);
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}

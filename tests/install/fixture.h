@@ -1,0 +1,59 @@
+// A catalogue of pieces on "disks" (directories) of the test's making, the
+// messages loaded from this program's own resources, and a status line.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "common/globals.h"
+#include "common/messages.h"
+#include "install/pieces.h"
+#include "setup/catalogue.h"
+#include "support/testutil.h"
+#include "support/winui.h"
+
+// Data made by mscompress at build time.
+inline std::string LzData(const std::string& name) { return WinePath(LZDATA_DIR_UNIX) + "\\" + name; }
+
+inline std::string Repeat(size_t n, unsigned seed) {
+    std::string s(n, '\0');
+    for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>((i * 131 + seed * 7 + (i >> 9)) & 0xFF);
+    return s;
+}
+
+class Engine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AppInstance = GetModuleHandleA(nullptr);
+        LoadCaption();
+        memset(&SetupInfo, 0, sizeof SetupInfo);
+        CopyText(SetupInfo.SourceDir, disk1.Path().c_str());
+        CancelRequested = 0;
+        UseLzSource = 0;
+    }
+    void TearDown() override {
+        EXPECT_TRUE(script.Unexpected.empty()) << "unexpected: " << Utf8(script.Unexpected[0]);
+        EXPECT_TRUE(script.Done()) << "a scripted dialog never came";
+    }
+
+    // A piece of the catalogue; its bytes go to dir unless dir is null.
+    int Piece(const std::string& file, const std::string& disk, const TempDir* dir,
+              const std::string& bytes = "") {
+        const int i = pieces_++;
+        CopyText(SetupInfo.Pieces.File[i], file.c_str());
+        CopyText(SetupInfo.Pieces.Disk[i], disk.c_str());
+        if (dir) dir->Write(file, bytes);
+        return i;
+    }
+
+    TempDir disk1, disk2;
+    StatusRecorder status;
+    DialogScript script;
+
+private:
+    int pieces_ = 0;
+};

@@ -1,0 +1,139 @@
+// Opening source pieces, and the disk prompt when one is not in SourceDir.
+#include "fixture.h"
+
+#include <lzexpand.h>
+
+namespace {
+
+const std::string kPromptCaption = Ansi("安裝Quill字型Win95'");
+
+using Prompt = Engine;
+
+std::string ReadLz(int handle, size_t n) {
+    std::string s(n, '\0');
+    const int got = LZRead(handle, &s[0], static_cast<int>(n));
+    s.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return s;
+}
+
+TEST_F(Prompt, PiecePresentOpensWithoutDialog) {
+    const int piece = Piece("A.TTE", "Disk 1", &disk1, "abc");
+    const int h = OpenSourcePiece(nullptr, piece);
+    ASSERT_GE(h, 0);
+    char buf[8] = "";
+    EXPECT_EQ(_lread(h, buf, sizeof buf), 3u);
+    EXPECT_EQ(std::string(buf, 3), "abc");
+    _lclose(h);
+    EXPECT_EQ(script.Seen(), 0);
+}
+
+TEST_F(Prompt, LzSourceExpandsWhatItReads) {
+    const std::string text = ReadBytes(LzData("text.bin"));
+    const int piece = Piece("T.TB_", "Disk 1", &disk1, ReadBytes(LzData("text.lz")));
+    UseLzSource = 1;
+    const int h = OpenSourcePiece(nullptr, piece);
+    ASSERT_GE(h, 0);
+    EXPECT_EQ(ReadLz(h, 1000), text.substr(0, 1000));
+    LZClose(h);
+}
+
+TEST_F(Prompt, AsksForTheDiskAndTakesTheTypedDirectory) {
+    const int piece = Piece("A.TT_", "Disk 2", &disk2, ReadBytes(LzData("text.lz")));
+    UseLzSource = 1;
+    script.Then([&](HWND d) {
+        EXPECT_EQ(DialogScript::Caption(d), kPromptCaption);
+        EXPECT_EQ(Utf8(DialogScript::Text(d, 100)), "請放入 Disk 2 或將含有 A.TT_ 之磁片放入...");
+        EXPECT_EQ(DialogScript::Text(d, 101), disk1.Path());
+        DWORD from = 1, to = 0;
+        SendDlgItemMessageA(d, 101, EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                            reinterpret_cast<LPARAM>(&to));
+        EXPECT_EQ(from, 0u);
+        EXPECT_EQ(to, disk1.Path().size()) << "the whole text is selected";
+        EXPECT_EQ(GetFocus(), GetDlgItem(d, 101));
+        DialogScript::SetText(d, 101, disk2.Path());
+        DialogScript::Press(d, IDOK);
+    });
+    const int h = OpenSourcePiece(nullptr, piece);
+    ASSERT_GE(h, 0);
+    EXPECT_EQ(ReadLz(h, 100), ReadBytes(LzData("text.bin")).substr(0, 100)) << "an LZ handle";
+    LZClose(h);
+    EXPECT_EQ(std::string(SetupInfo.SourceDir), disk2.Path());
+    EXPECT_EQ(CancelRequested, 0);
+}
+
+TEST_F(Prompt, WrongDirectoryThenCancel) {
+    const int piece = Piece("A.TT_", "Disk 2", &disk2, "data");
+    const std::string wrong = disk1.Join("nowhere");
+    script
+        .Then([&](HWND d) {
+            DialogScript::SetText(d, 101, wrong);
+            DialogScript::Press(d, IDOK);
+        })
+        .Then([&](HWND box) {
+            EXPECT_EQ(DialogScript::Caption(box), "ReRe");
+            EXPECT_EQ(DialogScript::BoxText(box), Ansi("無法開啟檔案 ") + wrong + "\\A.TT_ !\n");
+            DialogScript::Press(box, IDOK);
+        })
+        .Then([&](HWND d) {
+            // Back in the prompt, the focus in the edit box.
+            EXPECT_EQ(DialogScript::Caption(d), kPromptCaption);
+            EXPECT_EQ(GetFocus(), GetDlgItem(d, 101));
+            DialogScript::Press(d, IDCANCEL);
+        });
+    EXPECT_EQ(OpenSourcePiece(nullptr, piece), -1);
+    EXPECT_EQ(std::string(SetupInfo.SourceDir), wrong) << "the typed text stays";
+    EXPECT_EQ(CancelRequested, 0);
+}
+
+TEST_F(Prompt, DriveRootWithAndWithoutBackslash) {
+    const int piece = Piece("A.TT_", "Disk 2", nullptr);
+    auto typeAndExpectTried = [&](const char* typed) {
+        script
+            .Then([=](HWND d) {
+                DialogScript::SetText(d, 101, typed);
+                DialogScript::Press(d, IDOK);
+            })
+            .Then([=](HWND box) {
+                EXPECT_EQ(DialogScript::BoxText(box), Ansi("無法開啟檔案 A:\\A.TT_ !\n")) << typed;
+                DialogScript::Press(box, IDOK);
+            });
+    };
+    typeAndExpectTried("A:\\");
+    typeAndExpectTried("A:");
+    script.Then([](HWND d) { DialogScript::Press(d, IDCANCEL); });
+    EXPECT_EQ(OpenSourcePiece(nullptr, piece), -1);
+}
+
+TEST_F(Prompt, EmptyDirectoryTriesTheBareNameInTheCurrentDirectory) {
+    const int piece = Piece("B.TTE", "Disk 2", &disk2, "bare");
+    char saved[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, saved);
+    SetCurrentDirectoryA(disk2.Path().c_str());
+    script.Then([](HWND d) {
+        DialogScript::SetText(d, 101, "");
+        DialogScript::Press(d, IDOK);
+    });
+    const int h = OpenSourcePiece(nullptr, piece);
+    SetCurrentDirectoryA(saved);
+    ASSERT_GE(h, 0);
+    _lclose(h);
+    EXPECT_STREQ(SetupInfo.SourceDir, "");
+}
+
+TEST_F(Prompt, ExitSetsCancelRequestedAndTheCloseBoxIsCancel) {
+    const int piece = Piece("A.TT_", "Disk 2", nullptr);
+    script.Then([](HWND d) { DialogScript::Press(d, 3); });
+    EXPECT_EQ(OpenSourcePiece(nullptr, piece), -1);
+    EXPECT_EQ(CancelRequested, 1);
+
+    CancelRequested = 0;
+    script.Then([](HWND d) { PostMessageA(d, WM_CLOSE, 0, 0); });
+    EXPECT_EQ(OpenSourcePiece(nullptr, piece), -1);
+    EXPECT_EQ(CancelRequested, 0);
+
+    script.Then([](HWND d) { PostMessageA(GetDlgItem(d, 101), WM_KEYDOWN, VK_ESCAPE, 0); });
+    EXPECT_EQ(OpenSourcePiece(nullptr, piece), -1);
+    EXPECT_EQ(CancelRequested, 0);
+}
+
+}  // namespace

@@ -1,0 +1,159 @@
+#include "support/winui.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <stdio.h>
+
+#include <cstring>
+
+#include "common/globals.h"
+
+DialogScript* DialogScript::current_ = nullptr;
+
+DialogScript::DialogScript() {
+    current_ = this;
+    hook_ = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
+}
+
+DialogScript::~DialogScript() {
+    UnhookWindowsHookEx(hook_);
+    current_ = nullptr;
+}
+
+DialogScript& DialogScript::Then(Step step) {
+    steps_.push_back(std::move(step));
+    return *this;
+}
+
+LRESULT CALLBACK DialogScript::Hook(int code, WPARAM wp, LPARAM lp) {
+    if (code == HCBT_ACTIVATE && current_) {
+        HWND w = reinterpret_cast<HWND>(wp);
+        char cls[32] = "";
+        GetClassNameA(w, cls, sizeof cls);
+        // Texts are filled in after activation: act from the dialog's own
+        // message loop a moment later.
+        if (strcmp(cls, "#32770") == 0) SetTimer(w, 0x5C1, 20, Run);
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+void CALLBACK DialogScript::Run(HWND dialog, UINT, UINT_PTR id, DWORD) {
+    KillTimer(dialog, id);
+    DialogScript* s = current_;
+    if (!s || !IsWindow(dialog)) return;
+    ++s->seen_;
+    if (s->next_ < s->steps_.size()) {
+        s->steps_[s->next_++](dialog);
+        return;
+    }
+    s->Unexpected.push_back(Caption(dialog) + ": " + BoxText(dialog) + Text(dialog, 100));
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+std::string DialogScript::Caption(HWND dialog) {
+    char buf[1024] = "";
+    GetWindowTextA(dialog, buf, sizeof buf);
+    return buf;
+}
+
+std::string DialogScript::Text(HWND dialog, int id) {
+    char buf[1024] = "";
+    GetDlgItemTextA(dialog, id, buf, sizeof buf);
+    return buf;
+}
+
+void DialogScript::SetText(HWND dialog, int id, const std::string& text) {
+    SetDlgItemTextA(dialog, id, text.c_str());
+}
+
+void DialogScript::Press(HWND dialog, int id) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+StatusRecorder* StatusRecorder::current_ = nullptr;
+
+StatusRecorder::StatusRecorder() {
+    current_ = this;
+    window_ = CreateWindowExA(0, "STATIC", "main", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
+                              nullptr, GetModuleHandleA(nullptr), nullptr);
+    status_ = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_LEFT, 10, 160, 280, 30,
+                              window_, reinterpret_cast<HMENU>(203), GetModuleHandleA(nullptr),
+                              nullptr);
+    old_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(status_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc)));
+    MainDialog = window_;
+}
+
+StatusRecorder::~StatusRecorder() {
+    MainDialog = nullptr;
+    DestroyWindow(window_);
+    current_ = nullptr;
+}
+
+std::string StatusRecorder::Current() const {
+    char buf[1024] = "";
+    GetWindowTextA(status_, buf, sizeof buf);
+    return buf;
+}
+
+LRESULT CALLBACK StatusRecorder::Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_SETTEXT && current_) current_->Texts.push_back(reinterpret_cast<const char*>(lp));
+    return CallWindowProcA(current_ ? current_->old_ : DefWindowProcA, w, m, wp, lp);
+}
+
+CapturedStdout::CapturedStdout(const std::string& file) : file_(file) {
+    fflush(stdout);
+    saved_ = _dup(_fileno(stdout));
+    int fd = _open(file.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, 0600);
+    _dup2(fd, _fileno(stdout));
+    _close(fd);
+}
+
+std::string CapturedStdout::Read() {
+    Restore();
+    return ReadBytes(file_);
+}
+
+void CapturedStdout::Restore() {
+    if (saved_ < 0) return;
+    fflush(stdout);
+    _dup2(saved_, _fileno(stdout));
+    _close(saved_);
+    saved_ = -1;
+}
+
+std::string WinePath(const std::string& unixPath) {
+    std::string path = "Z:" + unixPath;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::string bytes;
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f) return bytes;
+    char buf[65536];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
+    fclose(f);
+    return bytes;
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> ListDir(const std::string& dir, const std::string& pattern) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((dir + "\\" + pattern).c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(h, &found));
+    FindClose(h);
+    return names;
+}

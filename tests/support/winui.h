@@ -1,0 +1,83 @@
+// In-process helpers for tests that call code which opens modal dialogs and
+// message boxes, sets the status line or writes the trace.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Answers the dialogs and message boxes this thread opens, one step per
+// activation, in order. A dialog is also activated again when a box it owns
+// closes; that is a step too. A dialog with no step left is recorded in
+// Unexpected and cancelled.
+class DialogScript {
+public:
+    using Step = std::function<void(HWND)>;
+    DialogScript();
+    ~DialogScript();
+    DialogScript(const DialogScript&) = delete;
+    DialogScript& operator=(const DialogScript&) = delete;
+
+    DialogScript& Then(Step step);
+    int Seen() const { return seen_; }
+    bool Done() const { return next_ == steps_.size(); }
+    std::vector<std::string> Unexpected;
+
+    // What a step may use.
+    static std::string Caption(HWND dialog);
+    static std::string Text(HWND dialog, int id);
+    static std::string BoxText(HWND box) { return Text(box, 0xFFFF); }
+    static void SetText(HWND dialog, int id, const std::string& text);
+    static void Press(HWND dialog, int id);  // posted, as a click
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wp, LPARAM lp);
+    static void CALLBACK Run(HWND dialog, UINT, UINT_PTR id, DWORD);
+    static DialogScript* current_;
+    HHOOK hook_ = nullptr;
+    std::vector<Step> steps_;
+    size_t next_ = 0;
+    int seen_ = 0;
+};
+
+// A stand-in main dialog whose status line (control 203) records every
+// text it is given. Sets the program's MainDialog while it lives.
+class StatusRecorder {
+public:
+    StatusRecorder();
+    ~StatusRecorder();
+    std::vector<std::string> Texts;
+    std::string Current() const;
+
+private:
+    static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp);
+    static StatusRecorder* current_;
+    HWND window_ = nullptr;
+    HWND status_ = nullptr;
+    WNDPROC old_ = nullptr;
+};
+
+// Points the C standard output at a file while it lives; Read() restores
+// it and returns what was written.
+class CapturedStdout {
+public:
+    explicit CapturedStdout(const std::string& file);
+    ~CapturedStdout() { Restore(); }
+    std::string Read();
+
+private:
+    void Restore();
+    std::string file_;
+    int saved_ = -1;
+};
+
+// Wine shows the Unix file system as drive Z:.
+std::string WinePath(const std::string& unixPath);
+
+// File helpers over the ANSI functions.
+std::string ReadBytes(const std::string& path);
+bool Exists(const std::string& path);
+// Names in a directory, without . and ..
+std::vector<std::string> ListDir(const std::string& dir, const std::string& pattern = "*");
