@@ -2,9 +2,10 @@
 # make test   installs what is missing, builds, runs every test under Wine
 # make demo   installs what is missing, builds, lays out a sample medium and
 #             runs the setup on it under Wine
+# make bench  times the file assembly against cat and msexpand
 BUILD := build
 
-.PHONY: all build bootstrap test demo clean
+.PHONY: all build bootstrap test demo bench clean
 
 all: build
 
@@ -24,6 +25,10 @@ test: bootstrap
 demo: bootstrap
 	$(MAKE) build
 	scripts/demo $(BUILD)
+
+bench: bootstrap
+	$(MAKE) build
+	scripts/bench $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

@@ -250,6 +250,40 @@ TEST_F(Assembly, ShortReadIsAReadError) {
     EXPECT_TRUE(OutFiles().empty());
 }
 
+// A small drive that fills up: the raw copy's write error, the library's
+// write error for an expansion, and the old file there kept each time.
+TEST_F(Assembly, FullDiskIsAWriteError) {
+    const char* drive = getenv("QSETUP_SMALL_DRIVE");
+    if (!drive) GTEST_SKIP() << "no small drive (scripts/run-tests mounts one where it may)";
+    const std::string dir = std::string(drive) + "\\full";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    const std::string old = Repeat(20000, 2);
+    const std::string big = ReadBytes(LzData("big.lz"));
+    struct Case {
+        int files;
+        int compressed;
+        const char* message;
+    } cases[] = {{2, 0, "檔案寫入錯誤或磁碟空間已滿 !"},
+                 {1, 1, "磁碟空間不足夠輸出所需之檔案。"},
+                 {2, 1, "磁碟空間不足夠輸出所需之檔案。"}};
+    for (const Case& c : cases) {
+        const std::string dest = dir + "\\BIG.TBL";
+        const HANDLE h = CreateFileA(dest.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(h, old.data(), static_cast<DWORD>(old.size()), &written, nullptr);
+        CloseHandle(h);
+        const int first = Split(c.compressed ? big : ReadBytes(LzData("big.bin")), c.files, "BIG.TBL");
+        script.Then([&](HWND box) {
+            EXPECT_EQ(Utf8(DialogScript::BoxText(box)), c.message);
+            DialogScript::Press(box, IDOK);
+        });
+        EXPECT_EQ(AssembleFile(nullptr, dir.c_str(), c.files, first, c.compressed, 0, &result), 0);
+        EXPECT_TRUE(ReadBytes(dest) == old) << c.files << " " << c.compressed;
+        EXPECT_EQ(ListDir(dir), std::vector<std::string>{"BIG.TBL"});
+    }
+    RemoveTree(dir);
+}
+
 TEST_F(Assembly, LzErrorMessages) {
     for (long code = -1; code >= -8; --code) EXPECT_EQ(LzErrorMessage(code), 100 + code);
     EXPECT_EQ(LzErrorMessage(-9), 97);
