@@ -130,6 +130,45 @@ TEST_F(Assembly, TraceLinesOfAnExpandedItem) {
     EXPECT_NE(lines.find(".tmp\" created\n\tTemp File deleted\n"), std::string::npos) << lines;
 }
 
+TEST_F(Assembly, TraceLinesOfAFailedItem) {
+    const int first = Split(ReadBytes(LzData("text.lz")), 2, "VIEWER.EXE");
+    CopyText(SetupInfo.Pieces.File[first + 1], "GONE.P2");
+    script.Then([](HWND prompt) { DialogScript::Press(prompt, IDCANCEL); });
+    CapturedStdout trace(out.Join("..\\trace3.txt"));
+    ASSERT_EQ(Assemble(first, 2, 1, 1), 0);
+    const std::string lines = trace.Read();
+    DeleteFileA(out.Join("..\\trace3.txt").c_str());
+    EXPECT_NE(lines.find(".tmp\" created\n\tTemp File deleted on error\n\tFile deleted on error\n"),
+              std::string::npos)
+        << lines;
+
+    // Plain pieces: no temporary file, so only the destination is named.
+    const int plain = Piece("PLAIN.EXE", "Disk 1", nullptr);
+    script.Then([](HWND prompt) { DialogScript::Press(prompt, IDCANCEL); });
+    CapturedStdout trace2(out.Join("..\\trace4.txt"));
+    ASSERT_EQ(Assemble(plain, 1, 0, 1), 0);
+    EXPECT_EQ(trace2.Read(), "Dest " + out.Join("PLAIN.EXE") + "\n\tFile deleted on error\n");
+    DeleteFileA(out.Join("..\\trace4.txt").c_str());
+}
+
+// The temporary directory can't take a file: message 13 names where the
+// file was to be, and the destination is gone again.
+TEST_F(Assembly, TemporaryFileThatCannotBeMade) {
+    char saved[MAX_PATH] = "";
+    GetEnvironmentVariableA("TMP", saved, MAX_PATH);
+    const std::string nowhere = out.Join("no-such-dir") + "\\";
+    SetEnvironmentVariableA("TMP", nowhere.c_str());
+    const int first = Split(ReadBytes(LzData("text.lz")), 2, "T.TBL");
+    script.Then([&](HWND box) {
+        EXPECT_EQ(DialogScript::BoxText(box), Ansi("無法建立暫存檔 ") + nowhere + " !");
+        DialogScript::Press(box, IDOK);
+    });
+    const int ok = Assemble(first, 2, 1);
+    SetEnvironmentVariableA("TMP", saved[0] ? saved : nullptr);
+    EXPECT_EQ(ok, 0);
+    EXPECT_TRUE(OutFiles().empty());
+}
+
 TEST_F(Assembly, NoTraceWithTheSwitchOff) {
     const int first = Piece("F.TTE", "Disk 1", &disk1, "x");
     CapturedStdout trace(out.Join("..\\trace2.txt"));
