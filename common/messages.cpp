@@ -68,6 +68,14 @@ void ShowError(HWND owner, int id, ...) {
     MessageBoxA(owner, MessageText, Caption, MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
 }
 
+void ShowDiagnostic(HWND owner, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    FormatLoaded(format, args);
+    va_end(args);
+    MessageBoxA(owner, MessageText, Caption, MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
+}
+
 void SetStatus(int id, const char* value) {
     if (LoadMessage(id) > 0)
         FormatLoadedWith(LoadedText, value ? value : "");

@@ -29,6 +29,10 @@ const char* BuildMessage(int id, ...);
 // exclamation icon, a beep, task-modal, Caption as title. owner may be null.
 void ShowError(HWND owner, int id, ...);
 
+// A diagnostic box of the program's own wording (English, or Big5 bytes
+// in the code): formatted, no string table, no beep; otherwise as ShowError.
+void ShowDiagnostic(HWND owner, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
 // Status line (control 203 of the main dialog): string id formatted with
 // its one value; pass "" where the string has no placeholder.
 void SetStatus(int id, const char* value);

@@ -1,0 +1,101 @@
+#include "install/fonts.h"
+
+#include "common/globals.h"
+#include "common/messages.h"
+#include "common/path.h"
+#include "install/assemble.h"
+#include "install/regkey.h"
+#include "setup/catalogue.h"
+
+const char* EudcLibrary = "GDI32.DLL";
+const char* EudcFunction = "EnableEUDC";
+
+namespace {
+
+constexpr char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
+constexpr char kEudcKey[] = "EUDC\\950";
+// The name, then " 所對應的Wren字形沒有安裝，請先安裝Wren字形!" in Big5.
+constexpr char kBaseFontMissing[] =
+    "%s \xA9\xD2\xB9\xEF\xC0\xB3\xAA\xBAWren\xA6r\xA7\xCE\xA8S\xA6\xB3\xA6w\xB8\xCB\xA1"
+    "A\xBD\xD0\xA5\xFD\xA6w\xB8\xCBWren\xA6r\xA7\xCE!";
+
+using EnableEudcProc = BOOL(WINAPI*)(BOOL);
+
+// The links are written with EUDC off; whatever happens after it was
+// switched off, it goes on again and the key is closed.
+int LinkFaceNames(HWND owner, const FontItem& font, const char* link) {
+    HKEY key = nullptr;
+    if (!OpenKeyForWriting(HKEY_CURRENT_USER, kEudcKey, &key)) {
+        ShowDiagnostic(owner, "%s", "Can't Create Key EUDC\\950");
+        return 0;
+    }
+    KeyCloser closer(key);
+    const DWORD size = static_cast<DWORD>(TextLengthN(link, kPathLen) + 1);
+    for (int i = 0; i < font.AFiles; ++i) {
+        const char* face = SetupInfo.AFontNameTable[font.FirstAFontName + i];
+        if (RegSetValueExA(key, face, 0, REG_SZ, reinterpret_cast<const BYTE*>(link), size) !=
+            ERROR_SUCCESS) {
+            ShowDiagnostic(owner, "%s", "Can't create link with TTE");
+            return 0;
+        }
+    }
+    return 1;
+}
+
+}  // namespace
+
+int IsBaseFontMissing(const char* valueName) {
+    // Read access is all the look-up needs; asking for full access would
+    // fail for a user who may not change the machine's settings, and the
+    // check would then always pass.
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+    BYTE data[128] = {};
+    DWORD size = sizeof data;
+    DWORD type = REG_SZ;
+    const LONG result = RegQueryValueExA(key, valueName, nullptr, &type, data, &size);
+    RegCloseKey(key);
+    // A value too long for the buffer is there all the same.
+    return result == ERROR_SUCCESS || result == ERROR_MORE_DATA ? 0 : 1;
+}
+
+void SetEudcEnabled(int flag) {
+    HMODULE gdi = LoadLibraryA(EudcLibrary);
+    if (gdi == nullptr) {
+        ShowDiagnostic(MainDialog, "%s", "LoadLibrary Failed");
+        return;
+    }
+    const auto enable = reinterpret_cast<EnableEudcProc>(
+        reinterpret_cast<void (*)()>(GetProcAddress(gdi, EudcFunction)));
+    if (enable)
+        enable(flag);
+    else
+        ShowDiagnostic(MainDialog, "%s", "GetProcAddress Failed");
+    FreeLibrary(gdi);
+}
+
+int InstallFontItem(HWND owner, int index) {
+    const FontItem& font = SetupInfo.FontItems[index];
+    const char* file = SetupInfo.Pieces.File[font.FirstPiece];
+    char destination[kPathLen];
+    char link[kPathLen];
+    JoinPath(destination, SetupInfo.TargetDir, file);
+    JoinPath(link, SetupInfo.LinkDir, file);
+
+    if (IsBaseFontMissing(font.FontName)) {
+        ShowDiagnostic(owner, kBaseFontMissing, font.Name);
+        return 0;
+    }
+    AssembledFile built;
+    if (!AssembleFile(owner, SetupInfo.TargetDir, font.Files, font.FirstPiece, 0, 0, &built)) return 0;
+    SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
+    SetBusy(0);
+    SetStatus(IDS_ADDING_FONT, font.Name);
+
+    SetEudcEnabled(0);
+    const int linked = LinkFaceNames(owner, font, link);
+    SetEudcEnabled(1);
+    if (!linked) return 0;
+    SendMessageA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0);
+    return 1;
+}

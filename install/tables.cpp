@@ -1,0 +1,41 @@
+#include "install/tables.h"
+
+#include "common/messages.h"
+#include "install/assemble.h"
+#include "install/regkey.h"
+#include "setup/catalogue.h"
+
+namespace {
+
+bool SetDword(HKEY key, const char* name, DWORD value) {
+    return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                          sizeof value) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+int InstallTableItem(HWND owner, int index) {
+    const TableItem& table = SetupInfo.TableItems[index];
+    AssembledFile built;
+    if (!AssembleFile(owner, table.DstDir, table.Files, table.FirstPiece, table.Compressed, 0, &built))
+        return 0;
+
+    // An empty UserKey opens HKEY_CURRENT_USER itself.
+    HKEY key = nullptr;
+    if (!OpenKeyForWriting(HKEY_CURRENT_USER, table.UserKey, &key)) {
+        ShowDiagnostic(owner, "Can't Create Key %s", table.UserKey);
+        return 0;
+    }
+    KeyCloser closer(key);
+    const DWORD size = static_cast<DWORD>(TextLength(built.Path) + 1);
+    bool written =
+        RegSetValueExA(key, "User Dictionary", 0, REG_SZ, reinterpret_cast<const BYTE*>(built.Path),
+                       size) == ERROR_SUCCESS;
+    if (written && table.HasMode) written = SetDword(key, "Mode Configuration", table.Mode);
+    if (written && table.HasLayout) written = SetDword(key, "Reverse Layout", table.Layout);
+    if (!written) {
+        ShowDiagnostic(owner, "Can't write to key %s", table.UserKey);
+        return 0;
+    }
+    return 1;
+}
