@@ -5,6 +5,7 @@
 #include "app/shell.h"
 #include "common/globals.h"
 #include "common/messages.h"
+#include "install/run.h"
 #include "setup/catalogue.h"
 
 namespace {
@@ -67,10 +68,11 @@ void PaintBackdrop(HWND window, HDC dc) {
 void OnCommand(HWND dialog, int id, int notification) {
     switch (id) {
         case IDC_INSTALL:
-            // The install run comes with the Install command.
+            InstallCommand(dialog);
             break;
         case IDC_FONT_LIST:
             if (notification == LBN_SELCHANGE) SetStatus(IDS_SELECT_ITEMS, "");
+            if (notification == LBN_DBLCLK) InstallCommand(dialog);
             break;
         case IDC_EXIT:
             DestroyAllWindows();

@@ -48,6 +48,9 @@
 #define IDC_FONT_LIST         202
 #define IDC_STATUS            203
 
+// Controls of the destination dialog
+#define IDC_TARGET_DIR        101
+
 // Controls of the disk prompt
 #define IDC_PROMPT_EXIT       3
 #define IDC_PROMPT_TEXT       100

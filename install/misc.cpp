@@ -1,0 +1,108 @@
+#include "install/misc.h"
+
+#include "common/text.h"
+#include "common/trace.h"
+#include "install/assemble.h"
+#include "setup/catalogue.h"
+
+DWORD DdeInstance = 0;
+HCONV DdeConversation = nullptr;
+const char* ProgmanService = "PROGMAN";
+
+namespace {
+
+const char kProgman[] = "PROGMAN";
+// Room for the longest command: 71-character names and a 127-character path.
+constexpr int kCommandLen = 260;
+// Program Manager gets this long for each command.
+constexpr DWORD kCommandTimeout = 1000;
+
+bool Execute(char (&command)[kCommandLen]) {
+    Trace("\tSending Command %s\n", command);
+    // The server reads the text up to and with its terminator.
+    const DWORD size = static_cast<DWORD>(TextLength(command) + 1);
+    return DdeClientTransaction(reinterpret_cast<LPBYTE>(command), size, DdeConversation, nullptr,
+                                CF_TEXT, XTYP_EXECUTE, kCommandTimeout, nullptr) != nullptr;
+}
+
+// Everything after the instance is made; the caller releases whatever this
+// made, in topic, service and DdeConversation.
+int Converse(const MiscItem& item, const char* path, HSZ& topic, HSZ& service) {
+    topic = DdeCreateStringHandleA(DdeInstance, kProgman, CP_WINANSI);
+    if (topic == nullptr) return 0;
+    // Only a service other than Program Manager's needs a handle of its own.
+    service = lstrcmpiA(ProgmanService, kProgman) == 0
+                  ? topic
+                  : DdeCreateStringHandleA(DdeInstance, ProgmanService, CP_WINANSI);
+    if (service == nullptr) return 0;
+
+    Trace("\tConnecting\n");
+    DdeConversation = DdeConnect(DdeInstance, service, topic, nullptr);
+    if (DdeConversation == nullptr) return 0;
+
+    char command[kCommandLen];
+    FormatText(command, "[CreateGroup(%s)][ShowGroup(%s,1)]", item.Group, item.Group);
+    if (!Execute(command)) return 0;
+    // Fails when the group has no such item yet, as on a first install.
+    FormatText(command, "[ReplaceItem(%s)]", item.Name);
+    Execute(command);
+    Trace("\tDDE Error 0x%x\n", DdeGetLastError(DdeInstance));
+    FormatText(command, "[AddItem(%s,%s)]", path, item.Name);
+    if (!Execute(command)) return 0;
+    Trace("\tDone\n");
+    return 1;
+}
+
+}  // namespace
+
+int InstallMiscItem(HWND owner, int index) {
+    const MiscItem& item = SetupInfo.MiscItems[index];
+    AssembledFile file;
+    if (!AssembleFile(owner, item.DstDir, item.Files, item.FirstPiece, item.Compressed, 1, &file))
+        return 0;
+    return AddProgmanItem(owner, index, file.QualifiedPath);
+}
+
+int AddProgmanItem(HWND owner, int index, const char* path) {
+    const MiscItem& item = SetupInfo.MiscItems[index];
+    if (item.Group[0] == '\0') return 1;
+
+    Trace("Adding %s into group %s\n", item.Name, item.Group);
+    DdeInstance = 0;
+    DdeConversation = nullptr;
+    Trace("\tInitializing\n");
+    if (DdeInitializeA(&DdeInstance, DdeCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR)
+        return 0;
+
+    HSZ topic = nullptr;
+    HSZ service = nullptr;
+    const int result = Converse(item, path, topic, service);
+
+    // A failed item is not the user's to hear about: the trace only.
+    Trace("\tDDE Error 0x%x\n", DdeGetLastError(DdeInstance));
+    if (DdeConversation != nullptr) DdeDisconnect(DdeConversation);
+    if (service != nullptr && service != topic) DdeFreeStringHandle(DdeInstance, service);
+    if (topic != nullptr) DdeFreeStringHandle(DdeInstance, topic);
+    DdeUninitialize(DdeInstance);
+    // The server's group window may have taken it.
+    SetFocus(owner);
+    return result;
+}
+
+HDDEDATA CALLBACK DdeCallback(UINT type, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
+    switch (type) {
+        case XTYP_ERROR:
+            Trace("XTYP_ERROR received\n");
+            break;
+        case XTYP_XACT_COMPLETE:
+            Trace("XTYP_XACT_COMPLETE received\n");
+            break;
+        case XTYP_DISCONNECT:
+            // Only traced: the conversation's own calls fail from then on.
+            Trace("Server forced disconnect\n");
+            break;
+        default:
+            break;
+    }
+    return nullptr;
+}

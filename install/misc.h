@@ -1,0 +1,29 @@
+// Accessory files: built by the assembly pipeline, then, when their item
+// names a group, given a Program Manager item over DDE.
+#pragma once
+
+#include <windows.h>
+#include <ddeml.h>
+
+// The one conversation with Program Manager; both 0 when it starts.
+extern DWORD DdeInstance;
+extern HCONV DdeConversation;
+
+// The DDE service connected to, "PROGMAN"; the topic is always "PROGMAN".
+// Tests point it at a name nobody serves.
+extern const char* ProgmanService;
+
+// Builds the accessory file of MiscItems[index] in its DstDir. 0 when the
+// file was not built (the pipeline has told the user why), otherwise the
+// result of AddProgmanItem.
+int InstallMiscItem(HWND owner, int index);
+
+// Asks Program Manager to create and show the item's group and to add an
+// item for path (the installed file, at most 127 characters) to it. 1 when
+// the item has no group or the group and the item were made, else 0.
+// Failures go to the trace only; the focus goes back to owner.
+int AddProgmanItem(HWND owner, int index, const char* path);
+
+// The client's DDE callback: traces what the server reports, returns 0.
+HDDEDATA CALLBACK DdeCallback(UINT type, UINT format, HCONV conversation, HSZ string1, HSZ string2,
+                              HDDEDATA data, ULONG_PTR data1, ULONG_PTR data2);

@@ -1,0 +1,120 @@
+#include "install/run.h"
+
+#include "common/dirs.h"
+#include "common/messages.h"
+#include "common/path.h"
+#include "install/fonts.h"
+#include "install/misc.h"
+#include "install/pieces.h"
+#include "install/tables.h"
+#include "setup/catalogue.h"
+
+namespace {
+
+// "所需磁碟空間: %lu.%luM\n 大於尚餘磁碟空間: %luK" (and ...M) in Big5:
+// disk space needed, more than the disk space left.
+constexpr char kNeedMoreKb[] =
+    "\xA9\xD2\xBB\xDD\xBA\xCF\xBA\xD0\xAA\xC5\xB6\xA1: %lu.%luM\n \xA4j\xA9\xF3\xA9|\xBEl\xBA\xCF"
+    "\xBA\xD0\xAA\xC5\xB6\xA1: %luK";
+constexpr char kNeedMoreMb[] =
+    "\xA9\xD2\xBB\xDD\xBA\xCF\xBA\xD0\xAA\xC5\xB6\xA1: %lu.%luM\n \xA4j\xA9\xF3\xA9|\xBEl\xBA\xCF"
+    "\xBA\xD0\xAA\xC5\xB6\xA1: %luM";
+// "Quillset インストーラ", kept as the Shift-JIS bytes it always was.
+constexpr char kSpaceTitle[] = "Quillset \x83" "C\x83\x93\x83X\x83g\x81[\x83\x89";
+
+// The root of the destination's drive, as c:\ ; \ without a drive.
+void DriveRoot(const char* dir, char (&root)[4]) {
+    if (dir[0] != '\0' && dir[1] == ':') {
+        root[0] = dir[0];
+        root[1] = ':';
+        root[2] = '\\';
+        root[3] = '\0';
+        CharLowerBuffA(root, 1);
+    } else {
+        CopyText(root, "\\");
+    }
+}
+
+// Free space in 64 bits, so no large drive wraps to a small or negative
+// figure. When the drive can't be asked, the check passes: a disk that
+// really is full shows as the copy's own write error.
+bool EnoughSpace(HWND owner, const int* selection, int count) {
+    long long neededKb = 0;
+    for (int k = 0; k < count; ++k) neededKb += SetupInfo.FontItems[selection[k]].Size;
+    char root[4];
+    DriveRoot(SetupInfo.TargetDir, root);
+    ULARGE_INTEGER available;
+    if (!GetDiskFreeSpaceExA(root, &available, nullptr, nullptr)) return true;
+    char text[kMessageLen];
+    if (!FreeSpaceText(neededKb, static_cast<long long>(available.QuadPart / 1024), text)) return true;
+    MessageBoxA(owner, text, kSpaceTitle, MB_OK | MB_ICONHAND);
+    return false;
+}
+
+}  // namespace
+
+void DecideLinkDir(const char* targetDir, const char* fontsDir, char (&linkDir)[kPathLen]) {
+    char trimmed[kPathLen];
+    CopyText(trimmed, targetDir);
+    if (EndsWithBackslash(trimmed)) trimmed[TextLength(trimmed) - 1] = '\0';
+    if (lstrcmpiA(fontsDir, trimmed) == 0)
+        linkDir[0] = '\0';
+    else
+        CopyText(linkDir, targetDir);
+}
+
+bool FreeSpaceText(long long neededKb, long long freeKb, char (&text)[kMessageLen]) {
+    text[0] = '\0';
+    if (neededKb <= freeKb) return false;
+    // Rounded to tenths of a megabyte as a whole, so 2047 KB reads 2.0M.
+    const long long tenths = (neededKb * 10 + 512) / 1024;
+    const unsigned long mb = static_cast<unsigned long>(tenths / 10);
+    const unsigned long tenth = static_cast<unsigned long>(tenths % 10);
+    if (freeKb < 1024)
+        FormatText(text, kNeedMoreKb, mb, tenth, static_cast<unsigned long>(freeKb));
+    else
+        FormatText(text, kNeedMoreMb, mb, tenth, static_cast<unsigned long>(freeKb / 1024));
+    return true;
+}
+
+void InstallCommand(HWND dialog) {
+    SetStatus(IDS_SELECT_ITEMS, "");
+    const int selected =
+        static_cast<int>(SendDlgItemMessageA(dialog, IDC_FONT_LIST, LB_GETSELCOUNT, 0, 0));
+    if (selected > 0)
+        RunInstall(dialog, selected);
+    else
+        ShowError(dialog, IDS_SELECT_FONT);
+}
+
+int RunInstall(HWND owner, int selectedCount) {
+    int selection[kMaxFontItems];
+    if (selectedCount > kMaxFontItems) selectedCount = kMaxFontItems;
+    const LRESULT got = SendDlgItemMessageA(owner, IDC_FONT_LIST, LB_GETSELITEMS, selectedCount,
+                                            reinterpret_cast<LPARAM>(selection));
+    if (got == LB_ERR) {
+        ShowError(owner, IDS_NO_MEMORY);
+        return 0;
+    }
+    // Only what the list really gave, and only fonts of the catalogue.
+    int count = 0;
+    for (int k = 0; k < static_cast<int>(got); ++k)
+        if (selection[k] >= 0 && selection[k] < SetupInfo.FontCount) selection[count++] = selection[k];
+
+    CancelRequested = 0;
+    if (!AskTargetDir(owner, SetupInfo.TargetDir, SetupInfo.SystemDir, SetupInfo.ModuleDir)) return 0;
+    DecideLinkDir(SetupInfo.TargetDir, SetupInfo.FontsDir, SetupInfo.LinkDir);
+    if (!EnoughSpace(owner, selection, count)) return 0;
+
+    int installedAny = 0;
+    for (int i = 0; !CancelRequested && i < SetupInfo.MiscCount; ++i)
+        if (InstallMiscItem(owner, i)) installedAny = 1;
+    for (int i = 0; !CancelRequested && i < SetupInfo.TableCount; ++i)
+        if (InstallTableItem(owner, i)) installedAny = 1;
+    for (int k = 0; !CancelRequested && k < count; ++k)
+        if (InstallFontItem(owner, selection[k])) installedAny = 1;
+
+    ClearStatus();
+    if (installedAny) ShowError(owner, IDS_DONE);
+    return installedAny && !CancelRequested ? 1 : 0;
+}

@@ -1,0 +1,22 @@
+// The Install command: the destination, the space check, then every
+// accessory file, every table and the selected fonts.
+#pragma once
+
+#include <windows.h>
+
+#include "common/text.h"
+
+// Handles the Install button, Enter and a double click in the font list.
+void InstallCommand(HWND dialog);
+
+// The run for the selected count fonts of the dialog's list: 1 when
+// anything was installed and the run was not stopped by Exit.
+int RunInstall(HWND owner, int selectedCount);
+
+// LinkDir for a destination: empty in the Fonts directory (letter case and
+// one trailing backslash aside), the destination itself elsewhere.
+void DecideLinkDir(const char* targetDir, const char* fontsDir, char (&linkDir)[kPathLen]);
+
+// The free-space message when neededKb is more than freeKb; false (and no
+// text) when the space suffices.
+bool FreeSpaceText(long long neededKb, long long freeKb, char (&text)[kMessageLen]);

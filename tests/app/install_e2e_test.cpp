@@ -1,0 +1,276 @@
+// The whole install, from the click to the end, on a two-disk medium laid
+// out here, worked through the real program's windows.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "driver/driver.h"
+#include "setup/description.h"
+#include "support/winui.h"
+
+using namespace qdriver;
+
+namespace {
+
+constexpr char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
+constexpr char kBaseFont[] = "QuillTest Base (TrueType)";
+constexpr char kUserKey[] = "Software\\QuillTest\\Phonetic";
+constexpr char kGroup[] = "QuillTest Tools";
+
+std::string LzData(const std::string& name) { return WinePath(LZDATA_DIR_UNIX) + "\\" + name; }
+std::string Bytes(size_t n, int seed) {
+    std::string s(n, '\0');
+    for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>((i * 7 + static_cast<size_t>(seed) * 13) & 0xFF);
+    return s;
+}
+
+std::string RegText(HKEY root, const char* path, const char* name) {
+    char data[600] = "";
+    DWORD size = sizeof data;
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return "<no key>";
+    if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS)
+        CopyText(data, "<no value>");
+    RegCloseKey(key);
+    return data;
+}
+
+DWORD RegNumber(const char* path, const char* name) {
+    DWORD value = 0xDEADBEEF, size = sizeof value;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return value;
+    RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(key);
+    return value;
+}
+
+std::string StartMenuGroup() {
+    char programs[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);
+    return std::string(programs) + "\\" + kGroup;
+}
+
+// Two disks: the program, its description and the first pieces on disk1.
+class InstallRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                  nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExA(key, kBaseFont, 0, REG_SZ, reinterpret_cast<const BYTE*>("base.ttf"), 9);
+        RegCloseKey(key);
+        CleanRegistry();
+        RemoveTree(StartMenuGroup());
+
+        const std::string lz = ReadBytes(LzData("random.lz"));
+        disk1.Write("VIEWER.EXE", ReadBytes(LzData("text.lz")));
+        disk1.Write("PHONETIC.TBL", lz.substr(0, lz.size() / 2));
+        disk1.Write("PHONETIC.P2", lz.substr(lz.size() / 2));
+        disk1.Write("SKAI.TTE", kai1);
+        disk2.Write("SKAI.P2", kai2);
+        disk2.Write("SSONG.TTE", song);
+        kit = root.Join("KIT");
+        tables = root.Join("TBL");
+        fonts = root.Join("NEWFONTS");
+        if (!CopyFileA(WinePath(SETUP_EXE_UNIX).c_str(), disk1.Join("SETUP.EXE").c_str(), FALSE))
+            FAIL() << "cannot copy SETUP.EXE";
+        disk1.Write("QUILL95.INI", Ansi(Dos(Description()).c_str()));
+    }
+    void TearDown() override {
+        CleanRegistry();
+        RemoveTree(StartMenuGroup());
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+            RegDeleteValueA(key, kBaseFont);
+            RegCloseKey(key);
+        }
+    }
+    static void CleanRegistry() {
+        RegDeleteKeyA(HKEY_CURRENT_USER, kUserKey);
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\QuillTest");
+        RegDeleteKeyA(HKEY_CURRENT_USER, "EUDC\\950");
+    }
+
+    std::string Description() const {
+        return "[Misc]\nItems=1\nItem1=Viewer\n[Misc Files]\nViewer Files=1\nViewer File1=VIEWER.EXE\n"
+               "Viewer Disk1=Disk 1\nViewer DstDir=" + kit + "\nViewer Compressed=1\nViewer Group=" +
+               kGroup + "\n"
+               "[Fonts]\nFonts=2\nFont1=Sample Kai\nFont2=Sample Song\n[Font Files]\n"
+               "Sample Kai Size=1\nSample Kai Files=2\nSample Kai FontName=" + kBaseFont + "\n"
+               "Sample Kai AFiles=2\nSample Kai AFontName1=Kai Face\nSample Kai AFontName2=Kai Bold\n"
+               "Sample Kai File1=SKAI.TTE\nSample Kai Disk1=Disk 1\nSample Kai File2=SKAI.P2\n"
+               "Sample Kai Disk2=Disk 2\nSample Song Size=1\nSample Song Files=1\n"
+               "Sample Song FontName=" + kBaseFont + "\nSample Song AFiles=1\n"
+               "Sample Song AFontName1=Song Face\nSample Song File1=SSONG.TTE\nSample Song Disk1=Disk 2\n"
+               "[Tbls]\nTbls=1\nTbl1=Phonetic\n[Tbls Files]\nPhonetic Files=2\n"
+               "Phonetic File1=PHONETIC.TBL\nPhonetic Disk1=Disk 1\nPhonetic File2=PHONETIC.P2\n"
+               "Phonetic Disk2=Disk 1\nPhonetic DstDir=" + tables + "\nPhonetic Compressed=1\n"
+               "Phonetic UserKey=" + kUserKey + "\nPhonetic Mode=1F\n";
+    }
+
+    Process Start() { return Process(disk1.Join("SETUP.EXE"), "", disk1.Path()); }
+
+    // Selects the fonts and presses Install; answers the destination dialog.
+    HWND StartInstall(Process& setup, std::vector<int> fontsToSelect, const std::string& target) {
+        HWND dialog = setup.WaitWindow("qsetup", Ansi("Quill字型Win95'安裝程式").c_str());
+        HWND list = Control(dialog, 202);
+        for (int i : fontsToSelect) SelectListItem(list, i);
+        Click(dialog, 1);
+        HWND ask = setup.WaitWindow("#32770", Ansi("目的目錄").c_str());
+        SetText(ask, 101, target);
+        Click(ask, IDOK);
+        return dialog;
+    }
+
+    HWND WaitPrompt(Process& setup) { return setup.WaitWindow("#32770", Ansi("安裝Quill字型Win95'").c_str()); }
+
+    // Answers every disk prompt with the disk that holds the piece asked
+    // for, until the run ends with its completion message.
+    void AnswerPromptsUntilDone(Process& setup) {
+        const std::string promptTitle = Ansi("安裝Quill字型Win95'");
+        for (;;) {
+            HWND prompt = nullptr, box = nullptr;
+            setup.WaitUntil(
+                [&] {
+                    prompt = setup.Find("#32770", promptTitle.c_str());
+                    for (const WindowInfo& w : setup.Windows())
+                        if (w.visible && IsMessageBox(w.hwnd)) box = w.hwnd;
+                    return prompt || box;
+                },
+                "a disk prompt or the completion message", 20000);
+            if (box) break;
+            const std::string text = Text(prompt, 100);
+            // "...含有 NAME 之磁片放入...": the word before " 之磁片".
+            const size_t end = text.find(Ansi(" 之磁片"));
+            const size_t start = text.rfind(' ', end - 1) + 1;
+            const std::string name = text.substr(start, end - start);
+            SetText(prompt, 101, Exists(disk1.Join(name)) ? disk1.Path() : disk2.Path());
+            Click(prompt, IDOK);
+            setup.WaitGone(prompt);
+        }
+        ExpectDone(setup);
+    }
+
+    void ExpectDone(Process& setup) {
+        HWND box = setup.WaitMessageBox(20000);
+        EXPECT_EQ(Utf8(MessageBoxText(box)), "安裝完成 ! 謝謝您使用合法之Quill字型軟體 。");
+        EXPECT_EQ(Utf8(Text(box)), "Quill字型Win 95'安裝程式");
+        Answer(box, IDOK);
+    }
+
+    TempDir root, disk1, disk2;
+    std::string kit, tables, fonts;
+    const std::string kai1 = Bytes(40000, 1), kai2 = Bytes(30000, 2), song = Bytes(50000, 3);
+};
+
+TEST_F(InstallRun, EverythingFromTheClickToTheEnd) {
+    Process setup = Start();
+    HWND dialog = StartInstall(setup, {0, 1}, fonts);
+    HWND question = setup.WaitMessageBox();
+    EXPECT_EQ(Utf8(MessageBoxText(question)), "建立一個新的目錄 ？");
+    Answer(question, IDOK);
+
+    HWND prompt = WaitPrompt(setup);
+    EXPECT_EQ(Utf8(Text(prompt, 100)), "請放入 Disk 2 或將含有 SKAI.P2 之磁片放入...");
+    SetText(prompt, 101, disk2.Path());
+    Click(prompt, IDOK);
+    ExpectDone(setup);
+    EXPECT_EQ(Text(dialog, 203), "") << "status line emptied";
+    Click(dialog, 2);
+    EXPECT_EQ(setup.WaitExit(), 0u);
+
+    EXPECT_TRUE(ReadBytes(kit + "\\VIEWER.EXE") == ReadBytes(LzData("text.bin")));
+    EXPECT_TRUE(ReadBytes(tables + "\\PHONETIC.TBL") == ReadBytes(LzData("random.bin")));
+    EXPECT_TRUE(ReadBytes(fonts + "\\SKAI.TTE") == kai1 + kai2);
+    EXPECT_TRUE(ReadBytes(fonts + "\\SSONG.TTE") == song);
+
+    EXPECT_EQ(RegText(HKEY_CURRENT_USER, "EUDC\\950", "Kai Face"), fonts + "\\SKAI.TTE");
+    EXPECT_EQ(RegText(HKEY_CURRENT_USER, "EUDC\\950", "Kai Bold"), fonts + "\\SKAI.TTE");
+    EXPECT_EQ(RegText(HKEY_CURRENT_USER, "EUDC\\950", "Song Face"), fonts + "\\SSONG.TTE");
+    EXPECT_EQ(RegText(HKEY_CURRENT_USER, kUserKey, "User Dictionary"), tables + "\\PHONETIC.TBL");
+    EXPECT_EQ(RegNumber(kUserKey, "Mode Configuration"), 0x1Fu);
+    EXPECT_EQ(RegText(HKEY_CURRENT_USER, kUserKey, "Reverse Layout"), "<no value>");
+
+    EXPECT_TRUE(Exists(StartMenuGroup() + "\\Viewer.lnk")) << StartMenuGroup();
+    const std::string trace = setup.Output();
+    EXPECT_NE(trace.find("Dest " + kit + "\\VIEWER.EXE\n"), std::string::npos) << trace;
+    EXPECT_NE(trace.find(std::string("Adding Viewer into group ") + kGroup + "\n\tInitializing\n\tConnecting\n"),
+              std::string::npos)
+        << trace;
+    EXPECT_NE(trace.find("\tSending Command [AddItem(" + kit + "\\VIEWER.EXE,Viewer)]\n\tDone\n"),
+              std::string::npos)
+        << trace;
+}
+
+TEST_F(InstallRun, FontsDirectoryGivesBareLinkNamesAndASecondRunInstallsAgain) {
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    const std::string fontsDir = std::string(windows) + "\\FONTS";
+    CreateDirectoryA(fontsDir.c_str(), nullptr);
+    Process setup = Start();
+    for (int run = 0; run < 2; ++run) {
+        DeleteFileA((kit + "\\VIEWER.EXE").c_str());
+        // The second run keeps the list's selection.
+        StartInstall(setup, run == 0 ? std::vector<int>{1} : std::vector<int>{}, fontsDir);
+        AnswerPromptsUntilDone(setup);
+        EXPECT_EQ(RegText(HKEY_CURRENT_USER, "EUDC\\950", "Song Face"), "SSONG.TTE");
+        EXPECT_TRUE(Exists(kit + "\\VIEWER.EXE")) << "run " << run;
+    }
+    DeleteFileA((fontsDir + "\\SSONG.TTE").c_str());
+    Close(setup.WaitWindow("qsetup", nullptr));
+    EXPECT_EQ(setup.WaitExit(), 0u);
+}
+
+TEST_F(InstallRun, CancelledDestinationInstallsNothing) {
+    Process setup = Start();
+    HWND dialog = setup.WaitWindow("qsetup", nullptr);
+    SelectListItem(Control(dialog, 202), 0);
+    Click(dialog, 1);
+    HWND ask = setup.WaitWindow("#32770", Ansi("目的目錄").c_str());
+    Click(ask, IDCANCEL);
+    setup.WaitGone(ask);
+    EXPECT_FALSE(Exists(kit));
+    EXPECT_EQ(RegText(HKEY_CURRENT_USER, kUserKey, "User Dictionary"), "<no key>");
+    Click(dialog, 2);
+    EXPECT_EQ(setup.WaitExit(), 0u);
+}
+
+TEST_F(InstallRun, NothingSelected) {
+    Process setup = Start();
+    HWND dialog = setup.WaitWindow("qsetup", nullptr);
+    Click(dialog, 1);
+    HWND box = setup.WaitMessageBox();
+    EXPECT_EQ(Utf8(MessageBoxText(box)), "必須先選擇字型 !");
+    Answer(box, IDOK);
+    EXPECT_EQ(setup.Find("#32770", Ansi("目的目錄").c_str()), nullptr);
+    Click(dialog, 2);
+    EXPECT_EQ(setup.WaitExit(), 0u);
+}
+
+TEST_F(InstallRun, CancelInAFontsPromptSkipsOnlyThatFont) {
+    DeleteFileA(disk2.Join("SKAI.P2").c_str());
+    CreateDirectoryA(fonts.c_str(), nullptr);
+    Process setup = Start();
+    StartInstall(setup, {0, 1}, fonts);
+    HWND prompt = WaitPrompt(setup);
+    EXPECT_EQ(Utf8(Text(prompt, 100)), "請放入 Disk 2 或將含有 SKAI.P2 之磁片放入...");
+    Click(prompt, IDCANCEL);
+    setup.WaitGone(prompt);
+    // Song's piece lies on disk 2 too: still asked for, now answered.
+    prompt = WaitPrompt(setup);
+    SetText(prompt, 101, disk2.Path());
+    Click(prompt, IDOK);
+    ExpectDone(setup);
+    EXPECT_FALSE(Exists(fonts + "\\SKAI.TTE"));
+    EXPECT_TRUE(ReadBytes(fonts + "\\SSONG.TTE") == song);
+    EXPECT_EQ(RegText(HKEY_CURRENT_USER, "EUDC\\950", "Kai Face"), "<no value>");
+    Close(setup.WaitWindow("qsetup", nullptr));
+    EXPECT_EQ(setup.WaitExit(), 0u);
+}
+
+}  // namespace

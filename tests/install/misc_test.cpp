@@ -1,0 +1,402 @@
+// Accessory files and their Program Manager item, against Wine's own
+// Program Manager DDE server (served by the desktop's explorer.exe).
+#include "fixture.h"
+
+#include <shlobj.h>
+
+#include <cstdio>
+
+#include "install/misc.h"
+
+namespace {
+
+std::string ProgramsDir() {
+    char dir[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, dir);
+    return dir;
+}
+
+std::string GroupDir(const std::string& group) { return ProgramsDir() + "\\" + group; }
+
+std::string ErrorLine(UINT code) {
+    char line[32];
+    snprintf(line, sizeof line, "\tDDE Error 0x%x\n", code);
+    return line;
+}
+
+std::string Head(const std::string& name, const std::string& group) {
+    return "Adding " + name + " into group " + group + "\n\tInitializing\n\tConnecting\n";
+}
+
+std::string Sent(const std::string& command) { return "\tSending Command " + command + "\n"; }
+
+// Wine's server opens a folder window for CreateGroup and another for
+// ShowGroup (now and then only one), each in an explorer process of its
+// own, half a second after the command. They take the foreground, so each
+// test closes its own before the next one starts: up to expected of them,
+// or until none has come for a while.
+void CloseGroupWindows(const std::string& group, int expected) {
+    int closed = 0;
+    const DWORD start = GetTickCount();
+    DWORD lastSeen = start;
+    while (closed < expected && GetTickCount() - lastSeen < 1500 && GetTickCount() - start < 6000) {
+        HWND w;
+        while ((w = FindWindowExA(nullptr, nullptr, "ExplorerWClass", group.c_str())) != nullptr) {
+            { DWORD pid = 0, dpid = 0; GetWindowThreadProcessId(w, &pid); GetWindowThreadProcessId(GetDesktopWindow(), &dpid); HWND srv = FindWindowExA(nullptr, nullptr, "WineDdeServerName", nullptr); DWORD spid = 0; GetWindowThreadProcessId(srv, &spid); fprintf(stderr, "  closing %p pid %lu (desktop %lu, dde server window pid %lu)\n", (void*)w, pid, dpid, spid); }
+            PostMessageA(w, WM_CLOSE, 0, 0);
+            for (int i = 0; i < 100 && IsWindow(w); ++i) Sleep(20);
+            ++closed;
+            lastSeen = GetTickCount();
+        }
+        Sleep(50);
+    }
+}
+
+// A DDE server of the test's own, on a thread of its own and under a
+// service name nobody else uses: it keeps the bytes of every command and
+// takes delay ms over the first one before it acknowledges it.
+class RecordingServer {
+public:
+    static constexpr const char* kService = "QSETUP-RECORDER";
+
+    explicit RecordingServer(DWORD delay = 0) : delay_(delay) {
+        current_ = this;
+        ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        thread_ = CreateThread(nullptr, 0, Run, this, 0, &threadId_);
+        EXPECT_EQ(WaitForSingleObject(ready_, 10000), WAIT_OBJECT_0);
+    }
+    ~RecordingServer() { Stop(); }
+
+    // Ends the server's thread; what it recorded may be read from then on.
+    void Stop() {
+        if (thread_ == nullptr) return;
+        PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
+        EXPECT_EQ(WaitForSingleObject(thread_, 10000), WAIT_OBJECT_0);
+        CloseHandle(thread_);
+        CloseHandle(ready_);
+        thread_ = nullptr;
+        current_ = nullptr;
+    }
+
+    std::string Topic;                  // of the last connection
+    std::vector<std::string> Commands;  // every byte the client sent
+
+private:
+    static DWORD WINAPI Run(void* param) {
+        RecordingServer* self = static_cast<RecordingServer*>(param);
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the queue for WM_QUIT
+        DdeInitializeA(&self->instance_, Callback, APPCLASS_STANDARD, 0);
+        HSZ service = DdeCreateStringHandleA(self->instance_, kService, CP_WINANSI);
+        DdeNameService(self->instance_, service, nullptr, DNS_REGISTER);
+        SetEvent(self->ready_);
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+        DdeNameService(self->instance_, service, nullptr, DNS_UNREGISTER);
+        DdeFreeStringHandle(self->instance_, service);
+        DdeUninitialize(self->instance_);
+        return 0;
+    }
+
+    static HDDEDATA CALLBACK Callback(UINT type, UINT, HCONV, HSZ topic, HSZ, HDDEDATA data,
+                                      ULONG_PTR, ULONG_PTR) {
+        RecordingServer* self = current_;
+        if (type == XTYP_CONNECT) {
+            char name[64] = "";
+            DdeQueryStringA(self->instance_, topic, name, sizeof name, CP_WINANSI);
+            self->Topic = name;
+            return reinterpret_cast<HDDEDATA>(TRUE);
+        }
+        if (type == XTYP_EXECUTE) {
+            std::string bytes(DdeGetData(data, nullptr, 0, 0), '\0');
+            DdeGetData(data, reinterpret_cast<LPBYTE>(&bytes[0]), static_cast<DWORD>(bytes.size()),
+                       0);
+            self->Commands.push_back(bytes);
+            if (self->Commands.size() == 1) Sleep(self->delay_);
+            return reinterpret_cast<HDDEDATA>(DDE_FACK);
+        }
+        return nullptr;
+    }
+
+    static RecordingServer* current_;
+    DWORD delay_;
+    DWORD instance_ = 0;
+    HANDLE ready_ = nullptr;
+    HANDLE thread_ = nullptr;
+    DWORD threadId_ = 0;
+};
+
+RecordingServer* RecordingServer::current_ = nullptr;
+
+class Misc : public Engine {
+protected:
+    void SetUp() override {
+        Engine::SetUp();
+        // Left by an interrupted run, it would hide what a test makes.
+        RemoveTree(GroupDir("Tools"));
+        owner = Window("owner", 0);
+        other = Window("other", 320);
+    }
+
+    void TearDown() override {
+        ProgmanService = "PROGMAN";
+        CloseGroupWindows("Tools", windows);
+        RemoveTree(GroupDir("Tools"));
+        EXPECT_FALSE(Exists(GroupDir("Tools"))) << "the test's group is left in the Start Menu";
+        DestroyWindow(other);
+        DestroyWindow(owner);
+        Engine::TearDown();
+    }
+
+    static HWND Window(const char* title, int x) {
+        HWND w = CreateWindowExA(0, "STATIC", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, 0, 300,
+                                 100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        EXPECT_NE(w, nullptr);
+        return w;
+    }
+
+    // Item 0: the plain one-piece file VIEWER.EXE, for out.
+    void Item(const char* group, const char* name = "Viewer") {
+        MiscItem& item = SetupInfo.MiscItems[0];
+        CopyText(item.Group, group);
+        CopyText(item.Name, name);
+        CopyText(item.DstDir, out.Path().c_str());
+        item.Files = 1;
+        item.FirstPiece = Piece("VIEWER.EXE", "Disk 1", &disk1, kProgram);
+        item.Compressed = 0;
+    }
+
+    // Runs call with the focus away from owner and the standard output
+    // captured; returns its result and leaves the trace in lines.
+    template <typename Call>
+    int Traced(Call call) {
+        SetForegroundWindow(other);
+        SetFocus(other);
+        EXPECT_EQ(GetFocus(), other) << "the focus must start away from the owner";
+        CapturedStdout trace(scratch.Join("trace.txt"));
+        const int result = call();
+        focus = GetFocus();
+        lines = trace.Read();
+        return result;
+    }
+
+    int Install() {
+        return Traced([this] { return InstallMiscItem(owner, 0); });
+    }
+
+    const std::string kProgram = "MZ the viewer";
+    TempDir out, scratch;
+    HWND owner = nullptr, other = nullptr;
+    HWND focus = nullptr;  // right after the call
+    std::string lines;     // its trace
+    int windows = 0;       // folder windows the server will open
+};
+
+TEST_F(Misc, EmptyGroupInstallsTheFileWithoutDde) {
+    Item("");
+    // Values no conversation would leave behind.
+    DdeInstance = 0x5EED;
+    DdeConversation = reinterpret_cast<HCONV>(0x5EED);
+    EXPECT_EQ(Install(), 1);
+    EXPECT_EQ(lines, "Dest " + out.Join("VIEWER.EXE") + "\n");
+    EXPECT_EQ(ReadBytes(out.Join("VIEWER.EXE")), kProgram);
+    EXPECT_EQ(DdeInstance, 0x5EEDu);
+    EXPECT_EQ(DdeConversation, reinterpret_cast<HCONV>(0x5EED));
+    EXPECT_EQ(focus, other) << "no conversation, so nothing to take the focus back from";
+}
+
+TEST_F(Misc, ToolsViewerTraceAndStartMenuItem) {
+    Item("Tools");
+    windows = 2;
+    EXPECT_EQ(Install(), 1);
+    const std::string path = out.Join("VIEWER.EXE");
+    EXPECT_EQ(lines, "Dest " + path + "\n" + Head("Viewer", "Tools") +
+                         Sent("[CreateGroup(Tools)][ShowGroup(Tools,1)]") +
+                         Sent("[ReplaceItem(Viewer)]") + ErrorLine(DMLERR_NOTPROCESSED) +
+                         Sent("[AddItem(" + path + ",Viewer)]") + "\tDone\n" +
+                         ErrorLine(DMLERR_NO_ERROR));
+    EXPECT_EQ(focus, owner);
+    EXPECT_EQ(ReadBytes(path), kProgram);
+    EXPECT_EQ(ListDir(GroupDir("Tools")), std::vector<std::string>{"Viewer.lnk"});
+    EXPECT_NE(ReadBytes(GroupDir("Tools") + "\\Viewer.lnk").find(path), std::string::npos)
+        << "the item points at the installed file";
+}
+
+// The example path, given directly; AddItem wants an existing file there.
+TEST_F(Misc, CommandsForTheExamplePath) {
+    const bool madeDir = CreateDirectoryA("C:\\APP", nullptr) != 0;
+    const HANDLE h = CreateFileA("C:\\APP\\VIEW.EXE", GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    const bool madeFile = h != INVALID_HANDLE_VALUE;
+    if (madeFile) CloseHandle(h);
+    ASSERT_TRUE(Exists("C:\\APP\\VIEW.EXE"));
+    Item("Tools");
+    windows = 2;
+    const int result = Traced([this] { return AddProgmanItem(owner, 0, "C:\\APP\\VIEW.EXE"); });
+    const std::string lnk = ReadBytes(GroupDir("Tools") + "\\Viewer.lnk");
+    if (madeFile) DeleteFileA("C:\\APP\\VIEW.EXE");
+    if (madeDir) RemoveDirectoryA("C:\\APP");
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(lines, Head("Viewer", "Tools") + Sent("[CreateGroup(Tools)][ShowGroup(Tools,1)]") +
+                         Sent("[ReplaceItem(Viewer)]") + ErrorLine(DMLERR_NOTPROCESSED) +
+                         Sent("[AddItem(C:\\APP\\VIEW.EXE,Viewer)]") + "\tDone\n" +
+                         ErrorLine(DMLERR_NO_ERROR));
+    EXPECT_NE(lnk.find("C:\\APP\\VIEW.EXE"), std::string::npos);
+    EXPECT_EQ(focus, owner);
+}
+
+// ReplaceItem fails while there is no item and succeeds once there is one;
+// either way AddItem is sent and decides.
+TEST_F(Misc, ReplaceItemFailsOnTheFirstInstallOnlyAndNeverStopsAddItem) {
+    Item("Tools");
+    windows = 2;
+    const std::string path = out.Join("VIEWER.EXE");
+    const std::string replace = Sent("[ReplaceItem(Viewer)]");
+    const std::string add = Sent("[AddItem(" + path + ",Viewer)]") + "\tDone\n";
+    EXPECT_EQ(Install(), 1);
+    EXPECT_NE(lines.find(replace + ErrorLine(DMLERR_NOTPROCESSED) + add), std::string::npos)
+        << lines;
+    EXPECT_EQ(focus, owner);
+    // The first install's folder windows would take the focus midway.
+    CloseGroupWindows("Tools", 2);
+    EXPECT_EQ(Install(), 1);
+    EXPECT_NE(lines.find(replace + ErrorLine(DMLERR_NO_ERROR) + add), std::string::npos) << lines;
+    EXPECT_EQ(focus, owner);
+    EXPECT_EQ(ListDir(GroupDir("Tools")), std::vector<std::string>{"Viewer.lnk"});
+}
+
+TEST_F(Misc, NoServerAnswersTheItemFailsAndItsFileStays) {
+    Item("Tools");
+    ProgmanService = "QSETUP-NOBODY";
+    EXPECT_EQ(Install(), 0);
+    EXPECT_EQ(lines, "Dest " + out.Join("VIEWER.EXE") + "\n" + Head("Viewer", "Tools") +
+                         ErrorLine(DMLERR_NO_CONV_ESTABLISHED));
+    EXPECT_EQ(focus, owner);
+    EXPECT_EQ(ReadBytes(out.Join("VIEWER.EXE")), kProgram);
+    EXPECT_FALSE(Exists(GroupDir("Tools")));
+    // No message box: the fixture fails on any dialog it did not expect.
+}
+
+// AddItem refuses a file that is not there: no Done, result 0, and what the
+// first command made stays.
+TEST_F(Misc, FailedAddItemEndsTheConversation) {
+    Item("Tools");
+    windows = 2;
+    const char* missing = "C:\\NO-SUCH-DIR\\VIEW.EXE";
+    const int result = Traced([&] { return AddProgmanItem(owner, 0, missing); });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(lines, Head("Viewer", "Tools") + Sent("[CreateGroup(Tools)][ShowGroup(Tools,1)]") +
+                         Sent("[ReplaceItem(Viewer)]") + ErrorLine(DMLERR_NOTPROCESSED) +
+                         Sent("[AddItem(" + std::string(missing) + ",Viewer)]") +
+                         ErrorLine(DMLERR_NOTPROCESSED));
+    EXPECT_EQ(focus, owner);
+    EXPECT_TRUE(Exists(GroupDir("Tools")));
+    EXPECT_TRUE(ListDir(GroupDir("Tools")).empty());
+}
+
+// A group name the server can't parse fails the first command, and
+// nothing more is sent.
+TEST_F(Misc, FailedFirstCommandEndsTheConversation) {
+    Item("Tools)");
+    EXPECT_EQ(Install(), 0);
+    EXPECT_EQ(lines, "Dest " + out.Join("VIEWER.EXE") + "\n" + Head("Viewer", "Tools)") +
+                         Sent("[CreateGroup(Tools))][ShowGroup(Tools),1)]") +
+                         ErrorLine(DMLERR_NOTPROCESSED));
+    EXPECT_EQ(focus, owner);
+    EXPECT_EQ(ReadBytes(out.Join("VIEWER.EXE")), kProgram);
+}
+
+// What goes over the wire: each command as text with its terminator, to
+// the topic PROGMAN, one conversation per item.
+TEST_F(Misc, CommandsAreSentAsTextWithTheirTerminator) {
+    RecordingServer server;
+    ProgmanService = RecordingServer::kService;
+    Item("Tools");
+    EXPECT_EQ(Install(), 1);
+    server.Stop();
+    const std::string path = out.Join("VIEWER.EXE");
+    const std::string nul(1, '\0');
+    EXPECT_EQ(server.Commands,
+              (std::vector<std::string>{"[CreateGroup(Tools)][ShowGroup(Tools,1)]" + nul,
+                                        "[ReplaceItem(Viewer)]" + nul,
+                                        "[AddItem(" + path + ",Viewer)]" + nul}));
+    EXPECT_EQ(server.Topic, "PROGMAN");
+    EXPECT_NE(lines.find(Sent("[ReplaceItem(Viewer)]") + ErrorLine(DMLERR_NO_ERROR)),
+              std::string::npos)
+        << lines;
+    EXPECT_EQ(focus, owner);
+}
+
+// Each command waits a second for the server: one that takes 0.7 s is
+// waited for, one that takes 1.3 s fails the item and nothing more is sent.
+// (The clean-up still waits for the busy server to let the conversation go.)
+TEST_F(Misc, CommandsWaitOneSecondForTheServer) {
+    Item("Tools");
+    const std::string path = out.Join("VIEWER.EXE");
+    const std::string first = Sent("[CreateGroup(Tools)][ShowGroup(Tools,1)]");
+    {
+        RecordingServer server(700);
+        ProgmanService = RecordingServer::kService;
+        EXPECT_EQ(Traced([&] { return AddProgmanItem(owner, 0, path.c_str()); }), 1);
+        server.Stop();
+        EXPECT_EQ(server.Commands.size(), 3u);
+        EXPECT_NE(lines.find(first + Sent("[ReplaceItem(Viewer)]")), std::string::npos) << lines;
+    }
+    RecordingServer server(1300);
+    EXPECT_EQ(Traced([&] { return AddProgmanItem(owner, 0, path.c_str()); }), 0);
+    server.Stop();
+    EXPECT_EQ(server.Commands.size(), 1u);
+    EXPECT_EQ(lines, Head("Viewer", "Tools") + first + ErrorLine(DMLERR_EXECACKTIMEOUT));
+    EXPECT_EQ(focus, owner);
+}
+
+TEST_F(Misc, DdeCallbackTracesWhatTheServerReportsAndReturnsNothing) {
+    const struct {
+        UINT type;
+        const char* line;
+    } cases[] = {{XTYP_ERROR, "XTYP_ERROR received\n"},
+                 {XTYP_XACT_COMPLETE, "XTYP_XACT_COMPLETE received\n"},
+                 {XTYP_DISCONNECT, "Server forced disconnect\n"},
+                 {XTYP_REGISTER, ""},
+                 {XTYP_ADVDATA, ""},
+                 {XTYP_EXECUTE, ""}};
+    for (const auto& c : cases) {
+        CapturedStdout trace(scratch.Join("callback.txt"));
+        const HDDEDATA data =
+            DdeCallback(c.type, CF_TEXT, nullptr, nullptr, nullptr, nullptr, 0, 0);
+        EXPECT_EQ(trace.Read(), c.line) << std::hex << c.type;
+        EXPECT_EQ(data, nullptr) << std::hex << c.type;
+    }
+}
+
+}  // namespace
+namespace {
+TEST_F(Misc, ZProbe) {
+    for (int k = 0; k < 6; ++k) {
+        Item("Tools");
+        DWORD t0 = GetTickCount();
+        int r = Install();
+        DWORD t1 = GetTickCount();
+        DWORD inst = 0;
+        DdeInitializeA(&inst, DdeCallback, APPCMD_CLIENTONLY, 0);
+        HSZ h = DdeCreateStringHandleA(inst, "PROGMAN", CP_WINANSI);
+        DWORD t2 = GetTickCount();
+        HCONV c = DdeConnect(inst, h, h, nullptr);
+        DWORD t3 = GetTickCount();
+        if (c) DdeDisconnect(c);
+        if (!c) {
+            HWND srv = FindWindowExA(nullptr, nullptr, "WineDdeServerName", nullptr);
+            for (int n = 0; n < 80 && !c; ++n) {
+                Sleep(500);
+                c = DdeConnect(inst, h, h, nullptr);
+                if (n % 4 == 0 || c) fprintf(stderr, "   after %d ms: %s, srv %p hung=%d\n", (n + 1) * 500, c ? "ok" : "no", (void*)srv, IsHungAppWindow(srv));
+            }
+            if (c) DdeDisconnect(c);
+        }
+        DdeFreeStringHandle(inst, h);
+        DdeUninitialize(inst);
+        fprintf(stderr, "install r=%d %lu ms; probe connect %s in %lu ms; %s", r, t1 - t0, c ? "ok" : "FAILED", t3 - t2, lines.find("400a") != std::string::npos ? "NOCONV\n" : "\n");
+        CloseGroupWindows("Tools", 2);
+        RemoveTree(GroupDir("Tools"));
+    }
+}
+}
