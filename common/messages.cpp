@@ -42,28 +42,34 @@ int LoadMessage(int id) {
     return n;
 }
 
-const char* BuildMessage(int id, ...) {
-    if (LoadMessage(id) > 0) {
-        va_list args;
-        va_start(args, id);
-        FormatLoaded(LoadedText, args);
-        va_end(args);
-    } else {
+namespace {
+
+// String id formatted with args into MessageText; false without the string.
+bool BuildMessageV(int id, va_list args) {
+    if (LoadMessage(id) <= 0) {
         MessageText[0] = '\0';
+        return false;
     }
+    FormatLoaded(LoadedText, args);
+    return true;
+}
+
+}  // namespace
+
+const char* BuildMessage(int id, ...) {
+    va_list args;
+    va_start(args, id);
+    BuildMessageV(id, args);
+    va_end(args);
     return MessageText;
 }
 
 void ShowError(HWND owner, int id, ...) {
-    if (LoadMessage(id) > 0) {
-        va_list args;
-        va_start(args, id);
-        FormatLoaded(LoadedText, args);
-        va_end(args);
-    } else {
-        // A missing entry is our own fault; still say something useful.
-        FormatText(MessageText, "Error %d", id & 0xFFFF);
-    }
+    va_list args;
+    va_start(args, id);
+    // A missing entry is our own fault; still say something useful.
+    if (!BuildMessageV(id, args)) FormatText(MessageText, "Error %d", id & 0xFFFF);
+    va_end(args);
     MessageBeep(MB_ICONEXCLAMATION);
     MessageBoxA(owner, MessageText, Caption, MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
 }

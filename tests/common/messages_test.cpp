@@ -13,56 +13,33 @@
 #include "common/messages.h"
 #include "expected_strings.h"
 #include "support/testutil.h"
+#include "support/winui.h"
 
 namespace {
 
-// Reads every message box this thread opens, then presses its OK. The box
-// is only noted when it activates: its text is filled in after that, so it
-// is read from a timer that runs inside the box's own message loop.
+// Reads the message boxes this thread opens, one per Next(), and presses OK.
 struct BoxCatcher {
-    static BoxCatcher* current;
-    HHOOK hook = nullptr;
+    DialogScript script;
     int boxes = 0;
     std::string caption, text;
     bool hadIcon = false;
     HWND otherWindow = nullptr;  // must be disabled while the box is up
     bool otherDisabled = false;
 
-    BoxCatcher() {
-        current = this;
-        hook = SetWindowsHookExA(WH_CBT, Proc, nullptr, GetCurrentThreadId());
-    }
-    ~BoxCatcher() {
-        UnhookWindowsHookEx(hook);
-        current = nullptr;
-    }
-    static LRESULT CALLBACK Proc(int code, WPARAM wp, LPARAM lp) {
-        if (code == HCBT_ACTIVATE && current) {
-            HWND box = reinterpret_cast<HWND>(wp);
-            char cls[32] = "";
-            GetClassNameA(box, cls, sizeof cls);
-            if (strcmp(cls, "#32770") == 0) SetTimer(box, 1, 10, Read);
-        }
-        return CallNextHookEx(nullptr, code, wp, lp);
-    }
-    static void CALLBACK Read(HWND box, UINT, UINT_PTR id, DWORD) {
-        KillTimer(box, id);
-        if (!current) return;
-        char buf[1024] = "";
-        GetWindowTextA(box, buf, sizeof buf);
-        current->caption = buf;
-        buf[0] = '\0';
-        GetDlgItemTextA(box, 0xFFFF, buf, sizeof buf);
-        current->text = buf;
-        current->hadIcon = false;
-        for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-            if (SendMessageA(c, STM_GETICON, 0, 0) != 0) current->hadIcon = true;
-        if (current->otherWindow) current->otherDisabled = !IsWindowEnabled(current->otherWindow);
-        ++current->boxes;
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    BoxCatcher& Next() {
+        script.Then([this](HWND box) {
+            caption = DialogScript::Caption(box);
+            text = DialogScript::BoxText(box);
+            hadIcon = false;
+            for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+                if (SendMessageA(c, STM_GETICON, 0, 0) != 0) hadIcon = true;
+            if (otherWindow) otherDisabled = !IsWindowEnabled(otherWindow);
+            ++boxes;
+            DialogScript::Press(box, IDOK);
+        });
+        return *this;
     }
 };
-BoxCatcher* BoxCatcher::current = nullptr;
 
 class Messages : public ::testing::Test {
 protected:
@@ -132,6 +109,7 @@ TEST_F(Messages, CaptionFromTableOrFallback) {
     LoadCaption();
     EXPECT_STREQ(Caption, "Quillworks TT Font Installer");
     BoxCatcher box;
+    box.Next();
     ShowError(nullptr, IDS_NO_SETUP_FILE);
     EXPECT_EQ(box.caption, "Quillworks TT Font Installer");
 }
@@ -141,6 +119,7 @@ TEST_F(Messages, ShowErrorFormatsUnderTheCaptionAndIsTaskModal) {
                                  100, 100, nullptr, nullptr, AppInstance, nullptr);
     BoxCatcher box;
     box.otherWindow = other;
+    box.Next();
     ShowError(nullptr, IDS_CANT_CREATE_FILE, "C:\\FONTS\\SKAI.TTE");
     EXPECT_EQ(box.boxes, 1);
     EXPECT_EQ(box.caption, Ansi("Quill字型Win 95'安裝程式"));
@@ -151,12 +130,15 @@ TEST_F(Messages, ShowErrorFormatsUnderTheCaptionAndIsTaskModal) {
     DestroyWindow(other);
 
     // No placeholders: values are ignored.
+    box.Next();
     ShowError(nullptr, IDS_NO_SETUP_FILE, "ignored");
     EXPECT_EQ(box.text, Ansi("找不到起始設定檔案 !"));
     // An identifier is taken by its low 16 bits.
+    box.Next();
     ShowError(nullptr, 0x10000 + IDS_BAD_SETUP_FILE);
     EXPECT_EQ(box.text, Ansi("起始設定檔案中之資料不對 !"));
     // No such entry: still a message, not an empty box.
+    box.Next();
     ShowError(nullptr, 77);
     EXPECT_EQ(box.text, "Error 77");
     EXPECT_EQ(box.boxes, 4);
@@ -166,6 +148,7 @@ TEST_F(Messages, LongValuesAreCutInsideTheBuffers) {
     const std::string caption = Caption;
     std::string longPath = "C:\\" + std::string(400, 'P');
     BoxCatcher box;
+    box.Next();
     ShowError(nullptr, IDS_CANT_CREATE_FILE, longPath.c_str());
     EXPECT_EQ(strlen(MessageText), static_cast<size_t>(kMessageLen - 1));
     EXPECT_EQ(box.text, std::string(MessageText));
