@@ -226,11 +226,50 @@ TEST_F(InstallRun, FontsDirectoryGivesBareLinkNamesAndASecondRunInstallsAgain) {
     EXPECT_EQ(setup.WaitExit(), 0u);
 }
 
+// The last byte of 許 is the backslash byte: the font and its link must
+// still land inside the directory.
+TEST_F(InstallRun, DestinationEndingInADoubleByteCharacter) {
+    const std::string xu = root.Join(Ansi("許"));
+    Process setup = Start();
+    StartInstall(setup, {1}, xu);
+    Answer(setup.WaitMessageBox(), IDOK);  // create it
+    AnswerPromptsUntilDone(setup);
+    EXPECT_TRUE(ReadBytes(xu + "\\SSONG.TTE") == song);
+    EXPECT_EQ(RegText(HKEY_CURRENT_USER, "EUDC\\950", "Song Face"), xu + "\\SSONG.TTE");
+    EXPECT_EQ(ListDir(root.Path(), Ansi("許*")), std::vector<std::string>{Ansi("許")});
+    Close(setup.WaitWindow("qsetup", nullptr));
+    EXPECT_EQ(setup.WaitExit(), 0u);
+}
+
+// Exit in the prompt of the second accessory file: nothing after it is
+// started, and the first one still earns the completion message.
+TEST_F(InstallRun, ExitInTheSecondAccessoryFilesPromptStopsTheRun) {
+    std::string d = Description();
+    d.replace(d.find("Items=1\nItem1=Viewer\n"), 21, "Items=2\nItem1=Viewer\nItem2=Help\n");
+    d.replace(d.find("[Fonts]"), 0, "Help Files=1\nHelp File1=HELP.TXT\nHelp Disk1=Disk 3\nHelp DstDir=" + kit + "\n");
+    disk1.Write("QUILL95.INI", Ansi(Dos(d).c_str()));
+    CreateDirectoryA(fonts.c_str(), nullptr);
+    Process setup = Start();
+    HWND dialog = StartInstall(setup, {0, 1}, fonts);
+    HWND prompt = WaitPrompt(setup);
+    EXPECT_EQ(Utf8(Text(prompt, 100)), "請放入 Disk 3 或將含有 HELP.TXT 之磁片放入...");
+    Click(prompt, 3);
+    ExpectDone(setup);
+    EXPECT_EQ(Text(dialog, 203), "");
+    EXPECT_TRUE(Exists(kit + "\\VIEWER.EXE"));
+    EXPECT_FALSE(Exists(kit + "\\HELP.TXT"));
+    EXPECT_FALSE(Exists(tables));
+    EXPECT_TRUE(ListDir(fonts).empty());
+    EXPECT_EQ(RegText(HKEY_CURRENT_USER, kUserKey, "User Dictionary"), "<no key>");
+    Click(dialog, 2);
+    EXPECT_EQ(setup.WaitExit(), 0u);
+}
+
 TEST_F(InstallRun, CancelledDestinationInstallsNothing) {
     Process setup = Start();
     HWND dialog = setup.WaitWindow("qsetup", nullptr);
-    SelectListItem(Control(dialog, 202), 0);
-    Click(dialog, 1);
+    // A double click on a line is the Install command too.
+    DoubleClickListItem(Control(dialog, 202), 0);
     HWND ask = setup.WaitWindow("#32770", Ansi("目的目錄").c_str());
     Click(ask, IDCANCEL);
     setup.WaitGone(ask);
