@@ -1,0 +1,213 @@
+// Works a whole install of the sample medium through the real program's
+// windows, for `make demo` without a display, saving the screen at each step.
+//   demo_driver DISK1 DISK2 TARGET OUT_DIR
+// It starts DISK1\SETUP.EXE itself, so the program shares its desktop. The
+// screens go to OUT_DIR as BMP files; what it did goes to OUT_DIR\driver.log
+// (it has no console), the program's trace to OUT_DIR\setup-trace.txt.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "driver/driver.h"
+#include "res/resource.h"
+
+using namespace qdriver;
+
+namespace {
+
+// The sample's Program Manager group (scripts/make-medium).
+constexpr char kGroup[] = "Font Kit";
+
+std::string outDir;
+FILE* logFile = nullptr;
+
+void Log(const std::string& utf8) {
+    if (!logFile) return;
+    std::fprintf(logFile, "%s\n", utf8.c_str());
+    std::fflush(logFile);
+}
+
+// The whole screen (the Wine desktop) as a 24-bit BMP file.
+void SaveScreen(const std::string& name) {
+    // Give the program's windows the time to paint.
+    Sleep(700);
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;  // bottom-up, as a BMP file stores it
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, dib);
+    const BOOL copied = BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY | CAPTUREBLT);
+    GdiFlush();
+
+    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    const DWORD size = stride * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + size;
+    const std::string path = outDir + "\\" + name + ".bmp";
+    FILE* f = copied && bits ? std::fopen(path.c_str(), "wb") : nullptr;
+    if (f) {
+        std::fwrite(&file, sizeof file, 1, f);
+        std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, f);
+        std::fwrite(bits, 1, size, f);
+        std::fclose(f);
+        Log("screen: " + name);
+    } else {
+        Log("screen: could not save " + name);
+    }
+    SelectObject(memory, old);
+    DeleteObject(dib);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Wine shows the Program Manager group in a folder window, which comes up
+// a moment after the item was added, over the prompt that is then open: as
+// a user would, bring the setup's windows back in front of it.
+void BringUp(HWND dialog, HWND prompt) {
+    HWND folder = nullptr;
+    for (int i = 0; i < 50; ++i, Sleep(100))
+        if ((folder = FindWindowA(nullptr, kGroup)) && IsWindowVisible(folder)) break;
+    Sleep(300);
+    const UINT keep = SWP_NOMOVE | SWP_NOSIZE;
+    SetWindowPos(dialog, HWND_TOP, 0, 0, 0, 0, keep);
+    SetWindowPos(prompt, HWND_TOP, 0, 0, 0, 0, keep);
+    SetForegroundWindow(prompt);
+}
+
+// The disk prompt's text names the piece: "...含有 NAME 之磁片放入...".
+std::string PromptedPiece(const std::string& text) {
+    const size_t end = text.find(Ansi(" 之磁片"));
+    if (end == std::string::npos || end == 0) return "";
+    const size_t start = text.rfind(' ', end - 1) + 1;
+    return text.substr(start, end - start);
+}
+
+void Install(Process& setup, const std::string& disk1, const std::string& disk2,
+             const std::string& target) {
+    // The first start of a prefix's desktop can be slow.
+    HWND dialog = setup.WaitWindow("qsetup", Ansi("Quill字型Win95'安裝程式").c_str(), 30000);
+    HWND list = Control(dialog, IDC_FONT_LIST);
+    std::string names;
+    for (const std::string& line : ListLines(list)) names += " [" + Utf8(line) + "]";
+    Log("main dialog: fonts" + names + "; status \"" + Utf8(Text(dialog, IDC_STATUS)) + "\"");
+    SaveScreen("01-main");
+
+    SelectListItem(list, 0);
+    SelectListItem(list, 1);
+    Log("selected both fonts");
+    SaveScreen("02-selected");
+
+    Click(dialog, IDC_INSTALL);
+    HWND ask = setup.WaitWindow("#32770", Ansi("目的目錄").c_str());
+    Log("destination dialog: it offered \"" + Utf8(Text(ask, IDC_TARGET_DIR)) + "\"");
+    SetText(ask, IDC_TARGET_DIR, target);
+    Log("typed " + target);
+    SaveScreen("03-destination");
+    Click(ask, IDOK);
+
+    // Then the question (over the destination dialog, which holds a static
+    // like a message box's), the disk prompts and the end, in the
+    // program's order: each is answered as it comes.
+    const std::string promptTitle = Ansi("安裝Quill字型Win95'");
+    int prompts = 0;
+    for (;;) {
+        HWND prompt = nullptr, box = nullptr;
+        setup.WaitUntil(
+            [&] {
+                prompt = setup.Find("#32770", promptTitle.c_str());
+                if (prompt && !IsWindowEnabled(prompt)) prompt = nullptr;  // a box over it
+                box = nullptr;
+                for (const WindowInfo& w : setup.Windows())
+                    if (w.hwnd != ask && w.visible && w.enabled && IsMessageBox(w.hwnd)) box = w.hwnd;
+                return prompt || box;
+            },
+            "a question, a disk prompt or the completion message", 30000);
+        if (box) {
+            const std::string text = Utf8(MessageBoxText(box));
+            Log("message box \"" + Utf8(Text(box)) + "\": " + text);
+            if (text == "建立一個新的目錄 ？") {
+                SaveScreen("04-question");
+                Answer(box, IDOK);
+                Log("answered OK");
+                setup.WaitGone(ask);
+                continue;
+            }
+            if (text.rfind("安裝完成", 0) == 0) {
+                SaveScreen("06-done");
+                Answer(box, IDOK);
+                Log("answered OK");
+                break;
+            }
+            throw Failure("unexpected message: " + text);
+        }
+        const std::string text = Text(prompt, IDC_PROMPT_TEXT);
+        const std::string piece = PromptedPiece(text);
+        const std::string dir = Exists(disk1 + "\\" + piece) ? disk1 : disk2;
+        Log("disk prompt: " + Utf8(text));
+        SetText(prompt, IDC_PROMPT_DIR, dir);
+        Log("typed " + dir);
+        BringUp(dialog, prompt);
+        SaveScreen(++prompts == 1 ? "05-disk-prompt" : "05-disk-prompt-" + std::to_string(prompts));
+        Click(prompt, IDOK);
+        // Gone, or under a message saying why not.
+        setup.WaitUntil([&] { return !IsWindow(prompt) || !IsWindowEnabled(prompt); },
+                        "the disk prompt to close", 20000);
+    }
+
+    Log("status line: \"" + Utf8(Text(dialog, IDC_STATUS)) + "\"");
+    Click(dialog, IDC_EXIT);
+    const DWORD code = setup.WaitExit(10000);
+    Log("SETUP.EXE ended with exit code " + std::to_string(code));
+    if (code != 0) throw Failure("exit code " + std::to_string(code));
+}
+
+void SaveTrace(const Process& setup) {
+    if (FILE* f = std::fopen((outDir + "\\setup-trace.txt").c_str(), "wb")) {
+        const std::string text = Utf8(setup.Output());
+        std::fwrite(text.data(), 1, text.size(), f);
+        std::fclose(f);
+    }
+}
+
+void Run(const std::string& disk1, const std::string& disk2, const std::string& target) {
+    Process setup(disk1 + "\\SETUP.EXE", "", disk1);
+    try {
+        Install(setup, disk1, disk2, target);
+    } catch (...) {
+        // While the program's windows are still up.
+        SaveScreen("failure");
+        SaveTrace(setup);
+        throw;
+    }
+    SaveTrace(setup);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 5) return 2;
+    outDir = argv[4];
+    logFile = std::fopen((outDir + "\\driver.log").c_str(), "wb");
+    try {
+        Run(argv[1], argv[2], argv[3]);
+    } catch (const std::exception& e) {
+        Log(std::string("FAILED: ") + e.what());
+        return 1;
+    }
+    Log("finished");
+    std::fclose(logFile);
+    return 0;
+}
