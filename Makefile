@@ -1,5 +1,6 @@
 # make        builds build/SETUP.EXE
-# make test   installs what is missing, builds, runs every test under Wine
+# make test   installs what is missing, builds, checks the code statically,
+#             runs every test under Wine
 # make demo   installs what is missing, builds, lays out a sample medium and
 #             runs the setup on it under Wine
 # make bench  times the file assembly against cat and msexpand
@@ -20,6 +21,7 @@ bootstrap:
 
 test: bootstrap
 	$(MAKE) build
+	scripts/static-check
 	scripts/run-tests $(BUILD)
 
 demo: bootstrap

@@ -37,7 +37,7 @@ void ShowTargetDir(HWND dialog, const char* text) {
 // shows as too long.
 void ReadTargetDir(HWND dialog, char (&targetDir)[kPathLen]) {
     char typed[kPathLen + 2];
-    const int n = GetDlgItemTextA(dialog, IDC_TARGET_DIR, typed, kPathLen + 2);
+    const int n = static_cast<int>(GetDlgItemTextA(dialog, IDC_TARGET_DIR, typed, kPathLen + 2));
     if (n >= kPathLen) {
         targetDir[0] = '\0';
         return;

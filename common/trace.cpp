@@ -14,8 +14,8 @@ void Trace(const char* format, ...) {
     }
     va_list args;
     va_start(args, format);
-    vfprintf(stdout, format, args);
+    (void)vfprintf(stdout, format, args);
     va_end(args);
     // Flushed per line: whoever reads the trace may read it while we run.
-    fflush(stdout);
+    (void)fflush(stdout);
 }

@@ -30,7 +30,7 @@ int LinkFaceNames(HWND owner, const FontItem& font, const char* link) {
         return 0;
     }
     KeyCloser closer(key);
-    const DWORD size = static_cast<DWORD>(TextLengthN(link, kPathLen) + 1);
+    const DWORD size = static_cast<DWORD>(TextLengthN(link, kPathLen)) + 1;
     for (int i = 0; i < font.AFiles; ++i) {
         const char* face = SetupInfo.AFontNameTable[font.FirstAFontName + i];
         if (RegSetValueExA(key, face, 0, REG_SZ, reinterpret_cast<const BYTE*>(link), size) !=

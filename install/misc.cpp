@@ -20,7 +20,7 @@ constexpr DWORD kCommandTimeout = 1000;
 bool Execute(char (&command)[kCommandLen]) {
     Trace("\tSending Command %s\n", command);
     // The server reads the text up to and with its terminator.
-    const DWORD size = static_cast<DWORD>(TextLength(command) + 1);
+    const DWORD size = static_cast<DWORD>(TextLength(command)) + 1;
     return DdeClientTransaction(reinterpret_cast<LPBYTE>(command), size, DdeConversation, nullptr,
                                 CF_TEXT, XTYP_EXECUTE, kCommandTimeout, nullptr) != nullptr;
 }

@@ -27,7 +27,7 @@ int InstallTableItem(HWND owner, int index) {
         return 0;
     }
     KeyCloser closer(key);
-    const DWORD size = static_cast<DWORD>(TextLength(built.Path) + 1);
+    const DWORD size = static_cast<DWORD>(TextLength(built.Path)) + 1;
     bool written =
         RegSetValueExA(key, "User Dictionary", 0, REG_SZ, reinterpret_cast<const BYTE*>(built.Path),
                        size) == ERROR_SUCCESS;
