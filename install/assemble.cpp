@@ -19,7 +19,6 @@ struct Destination {
     char Path[kPathLen];      // the joined path, as the caller knows it
     OFSTRUCT Record;          // its qualified path
     char Work[kPathLen];      // the work file beside it
-    OFSTRUCT WorkRecord;
     HFILE Handle = HFILE_ERROR;
 };
 
@@ -54,7 +53,9 @@ bool OpenDestination(Destination& d) {
     if (slash == nullptr) return false;
     slash[1] = '\0';
     if (GetTempFileNameA(directory, "qst", 0, d.Work) == 0) return false;
-    if (FitsRecord(d.Work)) d.Handle = OpenFile(d.Work, &d.WorkRecord, OF_CREATE | OF_WRITE);
+    // Opened without a record: the work file's name may be longer than the
+    // destination's, and the record's limit is the destination's to meet.
+    d.Handle = _lcreat(d.Work, 0);
     if (d.Handle == HFILE_ERROR) {
         DeleteFileA(d.Work);
         return false;
@@ -70,14 +71,13 @@ void CloseDestination(Destination& d) {
 // The work file goes; the destination was never touched.
 void DiscardDestination(Destination& d) {
     CloseDestination(d);
-    DeleteByRecord(d.WorkRecord);
+    DeleteFileA(d.Work);
 }
 
 bool CommitDestination(Destination& d) {
     CloseDestination(d);
-    if (MoveFileExA(d.WorkRecord.szPathName, d.Record.szPathName, MOVEFILE_REPLACE_EXISTING))
-        return true;
-    DeleteByRecord(d.WorkRecord);
+    if (MoveFileExA(d.Work, d.Record.szPathName, MOVEFILE_REPLACE_EXISTING)) return true;
+    DeleteFileA(d.Work);
     return false;
 }
 

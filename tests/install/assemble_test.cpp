@@ -229,6 +229,43 @@ TEST_F(Assembly, ExistingFileSurvivesAFailureAndIsReplacedOnSuccess) {
     }
 }
 
+// The open-file record holds 127 characters: a longer destination is
+// refused as a whole, never cut into another file's name.
+TEST_F(Assembly, DestinationLongerThanTheOpenFileRecordIsRefused) {
+    const int first = Piece("F.TTE", "Disk 1", &disk1, "font");
+    std::string dir = out.Path() + "\\";
+    dir += std::string(127 - 6 - dir.size(), 'D');  // dir + "\\F.TTE" is 127
+    ASSERT_EQ(AssembleFile(nullptr, dir.c_str(), 1, first, 0, 0, &result), 1);
+    EXPECT_EQ(std::string(result.QualifiedPath), dir + "\\F.TTE");
+
+    const std::string longer = dir + "E";
+    script.Then([&](HWND box) {
+        EXPECT_EQ(DialogScript::BoxText(box), Ansi("無法建立檔案 ") + longer + "\\F.TTE !");
+        DialogScript::Press(box, IDOK);
+    });
+    EXPECT_EQ(AssembleFile(nullptr, longer.c_str(), 1, first, 0, 0, &result), 0);
+    EXPECT_TRUE(ListDir(longer).empty()) << "the directory is made, but no file";
+}
+
+// A piece that was there when the directory was typed is gone at OK.
+TEST_F(Assembly, PieceGoneBeforeOkIsTriedAndReported) {
+    const int first = Piece("F.TTE", "Disk 2", nullptr);
+    disk2.Write("F.TTE", "font");
+    script
+        .Then([&](HWND prompt) {
+            DialogScript::SetText(prompt, 101, disk2.Path());
+            DeleteFileA(disk2.Join("F.TTE").c_str());
+            DialogScript::Press(prompt, IDOK);
+        })
+        .Then([&](HWND box) {
+            EXPECT_EQ(DialogScript::BoxText(box), Ansi("無法開啟檔案 ") + disk2.Join("F.TTE") + " !\n");
+            DialogScript::Press(box, IDOK);
+        })
+        .Then([](HWND prompt) { DialogScript::Press(prompt, IDCANCEL); });
+    EXPECT_EQ(Assemble(first, 1, 0), 0);
+    EXPECT_TRUE(OutFiles().empty());
+}
+
 TEST_F(Assembly, ReadOnlyOrLockedDestinationIsNotTouched) {
     const int first = Piece("F.TTE", "Disk 1", &disk1, "new");
     const std::string dest = out.Write("F.TTE", "old");
