@@ -1,0 +1,129 @@
+// Every input at its maximum: the longest texts, exactly 120 pieces and face
+// names, the longest paths typed and joined. Nothing is written past a
+// buffer (the program runs with Wine's heap checking and the stack
+// protector), and what must be cut is cut at the buffer size less one.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "common/globals.h"
+#include "common/messages.h"
+#include "common/path.h"
+#include "install/assemble.h"
+#include "install/pieces.h"
+#include "setup/catalogue.h"
+#include "setup/loader.h"
+#include "support/testutil.h"
+#include "support/winui.h"
+
+namespace {
+
+std::string Name(char c, int n) { return std::string(static_cast<size_t>(n), c); }
+
+// 40 accessory files and 40 tables of one piece, and 40 fonts of one piece
+// and three face names: 120 pieces and 120 face names, every text longer
+// than its buffer.
+std::string MaximalDescription() {
+    std::string misc = "[Misc]\nItems=40\n", miscFiles = "[Misc Files]\n";
+    std::string tbls = "[Tbls]\nTbls=40\n", tblsFiles = "[Tbls Files]\n";
+    std::string fonts = "[Fonts]\nFonts=40\n", fontFiles = "[Font Files]\n";
+    for (int i = 1; i <= 40; ++i) {
+        const std::string n = std::to_string(i);
+        const std::string m = Name('M', 80) + n, t = Name('T', 80) + n, f = Name('F', 80) + n;
+        // Keys are formed from the names as cut to 71 characters.
+        const std::string mk = m.substr(0, 71), tk = t.substr(0, 71), fk = f.substr(0, 71);
+        misc += "Item" + n + "=" + m + "\n";
+        tbls += "Tbl" + n + "=" + t + "\n";
+        fonts += "Font" + n + "=" + f + "\n";
+        for (const std::string* k : {&mk, &tk}) {
+            std::string& out = k == &mk ? miscFiles : tblsFiles;
+            out += *k + " Files=1\n" + *k + " File1=" + Name('P', 300) + "\n" + *k + " Disk1=" +
+                   Name('D', 60) + "\n" + *k + " DstDir=C:\\" + Name('X', 300) + "\n";
+        }
+        miscFiles += mk + " Group=" + Name('G', 100) + "\n";
+        tblsFiles += tk + " UserKey=" + Name('K', 100) + "\n" + tk + " Mode=0x123456789\n" + tk +
+                     " Layout=FFFFFFFFFF\n";
+        fontFiles += fk + " Files=1\n" + fk + " File1=" + Name('P', 300) + "\n" + fk + " Disk1=" +
+                     Name('D', 60) + "\n" + fk + " FontName=" + Name('B', 100) + "\n" + fk +
+                     " AFiles=3\n";
+        for (int k = 1; k <= 3; ++k)
+            fontFiles += fk + " AFontName" + std::to_string(k) + "=" + Name('A', 300) + "\n";
+    }
+    return misc + miscFiles + fonts + fontFiles + tbls + tblsFiles;
+}
+
+TEST(MaxInput, EveryTextAtItsLimitAndAllTablesFull) {
+    TempDir dir;
+    memset(&SetupInfo, 0xA5, sizeof SetupInfo);
+    CopyText(SetupInfo.WindowsDir, "C:\\WINDOWS");
+    CopyText(SetupInfo.SetupFilePath, dir.Write("QUILL95.INI", MaximalDescription()).c_str());
+    ASSERT_EQ(ReadSetupDescription(), 0);
+    ASSERT_EQ(SetupInfo.MiscCount, 40);
+    ASSERT_EQ(SetupInfo.FontCount, 40);
+    ASSERT_EQ(SetupInfo.TableCount, 40);
+    EXPECT_EQ(strlen(SetupInfo.MiscItems[39].Name), 71u);
+    EXPECT_EQ(strlen(SetupInfo.MiscItems[39].Group), 71u);
+    EXPECT_EQ(strlen(SetupInfo.MiscItems[39].DstDir), 259u);
+    EXPECT_EQ(strlen(SetupInfo.FontItems[39].FontName), 71u);
+    EXPECT_EQ(strlen(SetupInfo.TableItems[39].UserKey), 71u);
+    EXPECT_EQ(SetupInfo.TableItems[39].Mode, 0x123456u) << "0x123456789 cut to eight characters";
+    EXPECT_EQ(SetupInfo.TableItems[39].Layout, 0xFFFFFFFFu);
+    EXPECT_EQ(SetupInfo.TableItems[39].FirstPiece, 119);
+    EXPECT_EQ(SetupInfo.FontItems[39].FirstAFontName, 117);
+    for (int i = 0; i < 120; ++i) {
+        EXPECT_EQ(strlen(SetupInfo.Pieces.File[i]), 259u) << i;
+        EXPECT_EQ(strlen(SetupInfo.Pieces.Disk[i]), 39u) << i;
+        EXPECT_EQ(strlen(SetupInfo.AFontNameTable[i]), 259u) << i;
+    }
+}
+
+TEST(MaxInput, LongestJoinsAndMessagesStayInTheirBuffers) {
+    AppInstance = GetModuleHandleA(nullptr);
+    LoadCaption();
+    const std::string dir = "C:\\" + Name('X', 256);  // 259 characters
+    char joined[kPathLen];
+    EXPECT_FALSE(JoinPath(joined, dir.c_str(), Name('P', 259).c_str()));
+    EXPECT_EQ(strlen(joined), 259u);
+
+    DialogScript script;
+    script.Then([](HWND box) {
+        EXPECT_EQ(DialogScript::BoxText(box).size(), 255u);
+        DialogScript::Press(box, IDOK);
+    });
+    ShowError(nullptr, IDS_CANT_CREATE_FILE, joined);
+    EXPECT_TRUE(script.Done());
+}
+
+// The disk prompt with the longest label and file name, and the longest
+// directory typed into it.
+TEST(MaxInput, DiskPromptAtTheLimits) {
+    AppInstance = GetModuleHandleA(nullptr);
+    LoadCaption();
+    memset(&SetupInfo, 0, sizeof SetupInfo);
+    CopyText(SetupInfo.Pieces.File[0], Name('P', 259).c_str());
+    CopyText(SetupInfo.Pieces.Disk[0], Name('D', 39).c_str());
+    CopyText(SetupInfo.SourceDir, "C:\\nowhere");
+    const std::string typed = "C:\\" + Name('Y', 300);
+    DialogScript script;
+    script
+        .Then([&](HWND prompt) {
+            EXPECT_EQ(DialogScript::Text(prompt, 100).size(), 255u);
+            DialogScript::SetText(prompt, 101, typed);
+            DialogScript::Press(prompt, IDOK);
+        })
+        .Then([](HWND box) {
+            EXPECT_EQ(DialogScript::Caption(box), "ReRe");
+            EXPECT_LE(DialogScript::BoxText(box).size(), 255u);
+            DialogScript::Press(box, IDOK);
+        })
+        .Then([](HWND prompt) { DialogScript::Press(prompt, IDCANCEL); });
+    UseLzSource = 0;
+    EXPECT_EQ(OpenSourcePiece(nullptr, 0), -1);
+    EXPECT_EQ(strlen(SetupInfo.SourceDir), 259u) << "the typed text, cut";
+    EXPECT_TRUE(script.Done());
+}
+
+}  // namespace
