@@ -22,14 +22,6 @@ struct Destination {
     HFILE Handle = HFILE_ERROR;
 };
 
-// A path the open-file record can hold whole; a longer one would be cut
-// into another file's name.
-bool FitsRecord(const char* path) {
-    char full[kPathLen];
-    const DWORD n = GetFullPathNameA(path, kPathLen, full, nullptr);
-    return n > 0 && n < OFS_MAXPATHNAME;
-}
-
 void DeleteByRecord(OFSTRUCT& record) {
     OpenFile(record.szPathName, &record, OF_REOPEN | OF_DELETE);
 }
@@ -144,6 +136,12 @@ int ExpandTempFile(TempFile& t, HFILE destination) {
 
 }  // namespace
 
+bool FitsRecord(const char* path) {
+    char full[kPathLen];
+    const DWORD n = GetFullPathNameA(path, kPathLen, full, nullptr);
+    return n > 0 && n < OFS_MAXPATHNAME;
+}
+
 int LzErrorMessage(long code) {
     if (code >= LZERROR_UNKNOWNALG && code <= LZERROR_BADINHANDLE)
         return IDS_LZ_BASE + static_cast<int>(code);
@@ -186,9 +184,10 @@ int AssembleFile(HWND owner, const char* directory, int files, int firstPiece, i
     CreateDirectoryA(directory, nullptr);
 
     Destination dest;
-    JoinPath(dest.Path, directory, SetupInfo.Pieces.File[firstPiece]);
+    // A joined path cut to fit would name another file: refused.
+    const bool whole = JoinPath(dest.Path, directory, SetupInfo.Pieces.File[firstPiece]);
     if (trace) Trace("Dest %s\n", dest.Path);
-    if (!OpenDestination(dest)) {
+    if (!whole || !OpenDestination(dest)) {
         ShowError(owner, IDS_CANT_CREATE_FILE, dest.Path);
         return 0;
     }

@@ -28,5 +28,9 @@ int AssembleFile(HWND owner, const char* directory, int files, int firstPiece, i
 // kCopyChunk. 0, or IDS_READ_ERROR, IDS_WRITE_ERROR, IDS_NO_MEMORY.
 int CopyFileData(HFILE output, HFILE source);
 
+// True when the full form of path fits the platform's open-file record
+// (127 characters); OpenFile and LZOpenFileA fail on a longer one.
+bool FitsRecord(const char* path);
+
 // The message of a negative LZCopy result.
 int LzErrorMessage(long code);

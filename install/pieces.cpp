@@ -18,20 +18,31 @@ namespace {
 constexpr char kCannotOpen[] = "\xB5L\xAAk\xB6}\xB1\xD2\xC0\xC9\xAE\xD7 %s !\n";
 constexpr char kCannotOpenTitle[] = "ReRe";
 
+// A compressed piece through the LZ library. Its own open goes through the
+// open-file record and fails on a path longer than that holds, so such a
+// piece is opened plain and handed to LZInit, as LZOpenFileA does inside.
+int OpenLzPiece(char* path) {
+    if (FitsRecord(path)) {
+        OFSTRUCT record;
+        return LZOpenFileA(path, &record, OF_READ);
+    }
+    const HFILE file = _lopen(path, OF_READ);
+    if (file == HFILE_ERROR) return -1;
+    const int handle = LZInit(file);
+    if (handle < 0) _lclose(file);
+    return handle;
+}
+
 // A handle; -1 when the file can't be opened; or, for a file that opened
 // but that the LZ library can't read (an unknown compression, say), its
-// negative error code.
+// negative error code. A path that does not fit whole is not tried: cut, it
+// would name another file.
 int OpenPieceAt(const char* directory, int piece) {
     char path[kPathLen];
-    JoinPath(path, directory, SetupInfo.Pieces.File[piece]);
-    int handle;
-    if (UseLzSource) {
-        OFSTRUCT record;
-        handle = LZOpenFileA(path, &record, OF_READ);
-    } else {
-        handle = _lopen(path, OF_READ);
-    }
-    return handle < 0 && !UseLzSource ? -1 : handle;
+    if (!JoinPath(path, directory, SetupInfo.Pieces.File[piece])) return -1;
+    if (UseLzSource) return OpenLzPiece(path);
+    const HFILE handle = _lopen(path, OF_READ);
+    return handle == HFILE_ERROR ? -1 : handle;
 }
 
 // The piece is there but unreadable: asking for its disk would not help.

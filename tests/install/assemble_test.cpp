@@ -247,6 +247,53 @@ TEST_F(Assembly, DestinationLongerThanTheOpenFileRecordIsRefused) {
     EXPECT_TRUE(ListDir(longer).empty()) << "the directory is made, but no file";
 }
 
+// The LZ library's own open goes through the open-file record: a compressed
+// piece whose path is longer still expands, and joined with the others too.
+TEST_F(Assembly, CompressedPiecesInADeepSourceDirectory) {
+    std::string deep = disk2.Path() + "\\";
+    deep += std::string(200 - deep.size(), 'S');
+    ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr));
+    CopyText(SetupInfo.SourceDir, deep.c_str());
+    const std::string lz = ReadBytes(LzData("text.lz"));
+    const std::string text = ReadBytes(LzData("text.bin"));
+    const int single = Piece("TEXT.TBL", "Disk 1", nullptr);
+    WriteBytes(deep + "\\TEXT.TBL", lz);
+    ASSERT_EQ(Assemble(single, 1, 1), 1);
+    EXPECT_TRUE(Output("TEXT.TBL") == text);
+
+    const int first = Piece("JOINED.TBL", "Disk 1", nullptr);
+    Piece("JOINED.P2", "Disk 1", nullptr);
+    WriteBytes(deep + "\\JOINED.TBL", lz.substr(0, 100));
+    WriteBytes(deep + "\\JOINED.P2", lz.substr(100));
+    ASSERT_EQ(Assemble(first, 2, 1), 1);
+    EXPECT_TRUE(Output("JOINED.TBL") == text);
+
+    // Not compressed at all: the library hands the plain file back.
+    const int plain = Piece("PLAIN.TBL", "Disk 1", nullptr);
+    WriteBytes(deep + "\\PLAIN.TBL", text);
+    ASSERT_EQ(Assemble(plain, 1, 1), 1);
+    EXPECT_TRUE(Output("PLAIN.TBL") == text);
+    RemoveTree(deep);
+}
+
+// Cut to 259 characters, SourceDir + "\ABCDEFGHIJ.TTE" would name the file
+// ABCDEFGH beside it: the piece is not found there, and the disk is asked for.
+TEST_F(Assembly, SourcePathThatDoesNotFitIsNotTried) {
+    std::string dir = disk2.Path() + "\\";
+    dir += std::string(250 - dir.size(), 'S');
+    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+    ASSERT_EQ((dir + "\\ABCDEFGH").size(), 259u);
+    WriteBytes(dir + "\\ABCDEFGH", "wrong file");
+    CopyText(SetupInfo.SourceDir, dir.c_str());
+    for (int compressed : {0, 1}) {
+        const int first = Piece("ABCDEFGHIJ.TTE", "Disk 9", nullptr);
+        script.Then([](HWND prompt) { DialogScript::Press(prompt, IDCANCEL); });
+        EXPECT_EQ(Assemble(first, 1, compressed), 0);
+        EXPECT_TRUE(OutFiles().empty());
+    }
+    RemoveTree(dir);
+}
+
 // A piece that was there when the directory was typed is gone at OK.
 TEST_F(Assembly, PieceGoneBeforeOkIsTriedAndReported) {
     const int first = Piece("F.TTE", "Disk 2", nullptr);

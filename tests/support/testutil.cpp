@@ -51,7 +51,10 @@ TempDir::~TempDir() { RemoveTree(path_); }
 std::string TempDir::Join(const std::string& name) const { return path_ + "\\" + name; }
 
 std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
-    std::string file = Join(name);
+    return WriteBytes(Join(name), bytes);
+}
+
+std::string WriteBytes(const std::string& file, const std::string& bytes) {
     HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + file);

@@ -29,5 +29,8 @@ private:
     std::string path_;
 };
 
+// Writes bytes to a file, made or emptied; returns its path.
+std::string WriteBytes(const std::string& file, const std::string& bytes);
+
 // Removes a directory tree (ANSI names).
 void RemoveTree(const std::string& path);
