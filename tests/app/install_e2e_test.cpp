@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/e2e.h"
 #include "driver/driver.h"
 #include "setup/description.h"
 #include "support/winui.h"
@@ -20,33 +21,6 @@ constexpr char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Font
 constexpr char kBaseFont[] = "QuillTest Base (TrueType)";
 constexpr char kUserKey[] = "Software\\QuillTest\\Phonetic";
 constexpr char kGroup[] = "QuillTest Tools";
-
-std::string LzData(const std::string& name) { return WinePath(LZDATA_DIR_UNIX) + "\\" + name; }
-std::string Bytes(size_t n, int seed) {
-    std::string s(n, '\0');
-    for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>((i * 7 + static_cast<size_t>(seed) * 13) & 0xFF);
-    return s;
-}
-
-std::string RegText(HKEY root, const char* path, const char* name) {
-    char data[600] = "";
-    DWORD size = sizeof data;
-    HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return "<no key>";
-    if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS)
-        CopyText(data, "<no value>");
-    RegCloseKey(key);
-    return data;
-}
-
-DWORD RegNumber(const char* path, const char* name) {
-    DWORD value = 0xDEADBEEF, size = sizeof value;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return value;
-    RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
-    RegCloseKey(key);
-    return value;
-}
 
 std::string StartMenuGroup() {
     char programs[MAX_PATH] = "";

@@ -1,0 +1,40 @@
+// Helpers of the tests that run a whole install through the real program.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "common/text.h"
+#include "support/winui.h"
+
+inline std::string LzData(const std::string& name) { return WinePath(LZDATA_DIR_UNIX) + "\\" + name; }
+
+// n bytes of a pattern that differs with seed.
+inline std::string Bytes(size_t n, int seed) {
+    std::string s(n, '\0');
+    for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>((i * 7 + static_cast<size_t>(seed) * 13) & 0xFF);
+    return s;
+}
+
+// A string value, or "<no key>" / "<no value>".
+inline std::string RegText(HKEY root, const char* path, const char* name) {
+    char data[600] = "";
+    DWORD size = sizeof data;
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return "<no key>";
+    if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS)
+        CopyText(data, "<no value>");
+    RegCloseKey(key);
+    return data;
+}
+
+// A number under HKCU, or 0xDEADBEEF.
+inline DWORD RegNumber(const char* path, const char* name) {
+    DWORD value = 0xDEADBEEF, size = sizeof value;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return value;
+    RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(key);
+    return value;
+}
