@@ -1,0 +1,202 @@
+// The real program at the limits of its inputs: the longest texts of a
+// description, a destination typed at 259 characters, the longest source
+// directory typed into the disk prompt, a current directory near the limit.
+// It inherits this test's heap checking, and Wine writes its warnings to the
+// same Unix error stream, which scripts/heap-check reads.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/e2e.h"
+#include "driver/driver.h"
+#include "setup/description.h"
+#include "support/winui.h"
+
+using namespace qdriver;
+
+namespace {
+
+constexpr char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
+constexpr char kBaseFont[] = "QuillTest Base (TrueType)";
+const std::string kTitle = "Quill字型Win95'安裝程式";
+
+std::string Name(char c, size_t n) { return std::string(n, c); }
+std::string FontName(int i) { return std::to_string(i) + Name('F', 80); }
+
+// A directory path of exactly length characters, made inside dir.
+std::string DeepDir(const std::string& dir, size_t length) {
+    std::string path = dir + "\\";
+    path += Name('L', length - path.size());
+    return path;
+}
+
+class Limits : public ::testing::Test {
+protected:
+    void SetUp() override {
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                  nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExA(key, kBaseFont, 0, REG_SZ, reinterpret_cast<const BYTE*>("base.ttf"), 9);
+        RegCloseKey(key);
+        RegDeleteKeyA(HKEY_CURRENT_USER, "EUDC\\950");
+        kit = root.Join("KIT");
+        if (!CopyFileA(WinePath(SETUP_EXE_UNIX).c_str(), disk1.Join("SETUP.EXE").c_str(), FALSE))
+            FAIL() << "cannot copy SETUP.EXE";
+        disk1.Write("README.TXT", "read me");
+    }
+    void TearDown() override {
+        RegDeleteKeyA(HKEY_CURRENT_USER, "EUDC\\950");
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+            RegDeleteValueA(key, kBaseFont);
+            RegCloseKey(key);
+        }
+    }
+
+    // One accessory file, then fonts: 40 of them, every name, label and
+    // face name longer than its buffer; each font's piece is on disk 2.
+    void WriteDescription() {
+        std::string fonts = "[Fonts]\nFonts=40\n", files = "[Font Files]\n";
+        for (int i = 1; i <= 40; ++i) {
+            const std::string n = std::to_string(i);
+            const std::string key = FontName(i).substr(0, 71);  // as the program cuts it
+            fonts += "Font" + n + "=" + FontName(i) + "\n";
+            files += key + " Size=1\n" + key + " Files=1\n" + key + " File1=F" + n + ".TTE\n" + key +
+                     " Disk1=" + Name('D', 60) + "\n" + key + " FontName=" + kBaseFont + "\n" + key +
+                     " AFiles=2\n" + key + " AFontName1=" + Name('A', 300) + "\n" + key +
+                     " AFontName2=" + Name('B', 300) + n + "\n";
+            disk2.Write("F" + n + ".TTE", Bytes(3000, i));
+        }
+        disk1.Write("QUILL95.INI",
+                    Ansi(Dos("[Misc]\nItems=1\nItem1=Readme\n[Misc Files]\nReadme Files=1\n"
+                             "Readme File1=README.TXT\nReadme Disk1=Disk 1\nReadme DstDir=" + kit + "\n" +
+                             fonts + files)
+                             .c_str()));
+    }
+
+    HWND StartInstall(Process& setup, int font, const std::string& target) {
+        HWND dialog = setup.WaitWindow("qsetup", Ansi(kTitle.c_str()).c_str());
+        SelectListItem(Control(dialog, 202), font);
+        Click(dialog, 1);
+        HWND ask = setup.WaitWindow("#32770", Ansi("目的目錄").c_str());
+        SetText(ask, 101, target);
+        Click(ask, IDOK);
+        return dialog;
+    }
+
+    HWND WaitPrompt(Process& setup) { return setup.WaitWindow("#32770", Ansi("安裝Quill字型Win95'").c_str()); }
+
+    void ExpectBox(Process& setup, const std::string& ansiText) {
+        HWND box = setup.WaitMessageBox(20000);
+        EXPECT_EQ(Utf8(MessageBoxText(box)), Utf8(ansiText));
+        Answer(box, IDOK);
+    }
+    void ExpectDone(Process& setup) { ExpectBox(setup, Ansi("安裝完成 ! 謝謝您使用合法之Quill字型軟體 。")); }
+
+    TempDir root, disk1, disk2;
+    std::string kit;
+};
+
+TEST_F(Limits, EveryTextAtItsLimitAndTheLongestTypedSourceDirectory) {
+    WriteDescription();
+    const std::string fonts = root.Join("FONTS");
+    CreateDirectoryA(fonts.c_str(), nullptr);
+    Process setup(disk1.Join("SETUP.EXE"), "", disk1.Path());
+    HWND dialog = setup.WaitWindow("qsetup", nullptr);
+    const std::vector<std::string> lines = ListLines(Control(dialog, 202));
+    ASSERT_EQ(lines.size(), 40u);
+    for (int i = 0; i < 40; ++i) EXPECT_EQ(lines[static_cast<size_t>(i)], FontName(i + 1).substr(0, 71));
+
+    StartInstall(setup, 39, fonts);
+    HWND prompt = WaitPrompt(setup);
+    EXPECT_EQ(Text(prompt, 100), Ansi(("請放入 " + Name('D', 39) + " 或將含有 F40.TTE 之磁片放入...").c_str()));
+    // 300 characters typed: 259 of them are kept and tried.
+    const std::string typed = "C:\\" + Name('Y', 297);
+    SetText(prompt, 101, typed);
+    Click(prompt, IDOK);
+    HWND box = setup.WaitMessageBox();
+    EXPECT_EQ(Text(box), "ReRe");
+    const std::string said = MessageBoxText(box);
+    EXPECT_LE(said.size(), 255u);
+    EXPECT_EQ(said.rfind(Ansi("無法開啟檔案 ") + typed.substr(0, 30), 0), 0u) << said;
+    Answer(box, IDOK);
+    SetText(prompt, 101, disk2.Path());
+    Click(prompt, IDOK);
+    ExpectDone(setup);
+    Close(dialog);
+    EXPECT_EQ(setup.WaitExit(), 0u);
+
+    EXPECT_TRUE(ReadBytes(fonts + "\\F40.TTE") == Bytes(3000, 40));
+    EXPECT_EQ(ReadBytes(kit + "\\README.TXT"), "read me");
+    // Face names kept at 259 characters, the longest a value name may take here.
+    EXPECT_EQ(RegText(HKEY_CURRENT_USER, "EUDC\\950", Name('A', 259).c_str()), fonts + "\\F40.TTE");
+    EXPECT_EQ(RegText(HKEY_CURRENT_USER, "EUDC\\950", Name('B', 259).c_str()), fonts + "\\F40.TTE");
+    EXPECT_EQ(RegText(HKEY_CURRENT_USER, "EUDC\\950", (Name('B', 300) + "1").c_str()), "<no value>");
+}
+
+// A destination of 259 characters is accepted, but no file name fits after
+// it: the font is refused whole, never cut into another file's name, and the
+// run goes on.
+TEST_F(Limits, DestinationTypedAtTheLimit) {
+    WriteDescription();
+    const std::string target = DeepDir(root.Path(), 259);
+    ASSERT_TRUE(CreateDirectoryA(target.c_str(), nullptr));
+    Process setup(disk1.Join("SETUP.EXE"), "", disk1.Path());
+    StartInstall(setup, 0, target);
+    // Refused before its disk is asked for.
+    const std::string cantCreate = Ansi("無法建立檔案 ");
+    HWND box = setup.WaitMessageBox();
+    const std::string said = MessageBoxText(box);
+    EXPECT_EQ(said.substr(0, cantCreate.size() + 30), cantCreate + target.substr(0, 30));
+    EXPECT_LE(said.size(), 255u);
+    Answer(box, IDOK);
+    ExpectDone(setup);  // for the accessory file
+    Close(setup.WaitWindow("qsetup", nullptr));
+    EXPECT_EQ(setup.WaitExit(), 0u);
+    EXPECT_TRUE(ListDir(target).empty());
+    EXPECT_EQ(RegText(HKEY_CURRENT_USER, "EUDC\\950", Name('A', 259).c_str()), "<no key>");
+}
+
+// Started in a directory of 250 characters: a relative name that would
+// reach past 259 is refused (not cut), one that fits is made there.
+TEST_F(Limits, CurrentDirectoryNearTheLimit) {
+    WriteDescription();
+    const std::string current = DeepDir(root.Path(), 250);
+    ASSERT_TRUE(CreateDirectoryA(current.c_str(), nullptr));
+    Process setup(disk1.Join("SETUP.EXE"), "", current);
+    HWND dialog = setup.WaitWindow("qsetup", nullptr);
+    SelectListItem(Control(dialog, 202), 0);
+    Click(dialog, 1);
+    HWND ask = setup.WaitWindow("#32770", Ansi("目的目錄").c_str());
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, MAX_PATH);
+
+    SetText(ask, 101, "FONTSFONTSFONTS");  // 266 characters in full
+    Click(ask, IDOK);
+    HWND question = setup.WaitMessageBox();
+    EXPECT_EQ(Utf8(MessageBoxText(question)), "建立一個新的目錄 ？");
+    Answer(question, IDOK);
+    ExpectBox(setup, Ansi("不合法之目錄 !"));
+    EXPECT_EQ(Text(ask, 101), system);
+    EXPECT_TRUE(ListDir(current).empty()) << "nothing made under a cut name";
+
+    SetText(ask, 101, "F");
+    Click(ask, IDOK);
+    Answer(setup.WaitMessageBox(), IDOK);  // create it
+    // current\F\F1.TTE is past the open-file record's 127 characters.
+    HWND box = setup.WaitMessageBox();
+    const std::string said = MessageBoxText(box);
+    EXPECT_EQ(said, (Ansi("無法建立檔案 ") + current + "\\F\\F1.TTE !").substr(0, 255));
+    Answer(box, IDOK);
+    ExpectDone(setup);
+    Close(dialog);
+    EXPECT_EQ(setup.WaitExit(), 0u);
+    EXPECT_EQ(ListDir(current), std::vector<std::string>{"F"});
+    EXPECT_TRUE(ListDir(current + "\\F").empty());
+}
+
+}  // namespace
