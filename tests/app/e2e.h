@@ -38,3 +38,15 @@ inline DWORD RegNumber(const char* path, const char* name) {
     RegCloseKey(key);
     return value;
 }
+
+// True when Wine reports Windows 95 or 98 to SETUP.EXE (scripts/run-tests
+// sets its AppDefaults Version for the version sweep).
+inline bool SetupRunsAs9x() {
+    char version[32] = "";
+    DWORD size = sizeof version;
+    if (RegGetValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\SETUP.EXE", "Version",
+                     RRF_RT_REG_SZ, nullptr, version, &size) != ERROR_SUCCESS)
+        return false;
+    return lstrcmpiA(version, "win95") == 0 || lstrcmpiA(version, "win98") == 0 ||
+           lstrcmpiA(version, "winme") == 0;
+}
