@@ -4,9 +4,42 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "common/text.h"
+#include "driver/driver.h"
 #include "support/winui.h"
+
+// The base font the test descriptions name, registered in the system's
+// font list while a test runs.
+constexpr char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
+constexpr char kBaseFont[] = "QuillTest Base (TrueType)";
+
+inline bool RegisterBaseFont() {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    const bool done = RegSetValueExA(key, kBaseFont, 0, REG_SZ, reinterpret_cast<const BYTE*>("base.ttf"),
+                                     9) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return done;
+}
+
+inline void UnregisterBaseFont() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, kBaseFont);
+        RegCloseKey(key);
+    }
+}
+
+// The tmp*.tmp files of the system temporary directory.
+inline std::vector<std::string> TempFiles() {
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    return ListDir(dir, "tmp*.tmp");
+}
 
 inline std::string LzData(const std::string& name) { return WinePath(LZDATA_DIR_UNIX) + "\\" + name; }
 
@@ -49,4 +82,23 @@ inline bool SetupRunsAs9x() {
         return false;
     return lstrcmpiA(version, "win95") == 0 || lstrcmpiA(version, "win98") == 0 ||
            lstrcmpiA(version, "winme") == 0;
+}
+
+// Selects the fonts, presses Install and answers the destination dialog
+// with target. Returns the main dialog.
+inline HWND StartInstall(qdriver::Process& setup, const std::vector<int>& fonts, const std::string& target) {
+    using namespace qdriver;
+    HWND dialog = setup.WaitWindow("qsetup", Ansi("Quill字型Win95'安裝程式").c_str());
+    HWND list = Control(dialog, 202);
+    for (int i : fonts) SelectListItem(list, i);
+    Click(dialog, 1);
+    HWND ask = setup.WaitWindow("#32770", Ansi("目的目錄").c_str());
+    SetText(ask, 101, target);
+    Click(ask, IDOK);
+    return dialog;
+}
+
+// The disk prompt.
+inline HWND WaitPrompt(const qdriver::Process& setup) {
+    return setup.WaitWindow("#32770", Ansi("安裝Quill字型Win95'").c_str());
 }

@@ -21,8 +21,6 @@ using namespace qdriver;
 
 namespace {
 
-constexpr char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
-constexpr char kBaseFont[] = "QuillTest Base (TrueType)";
 constexpr char kLockedKey[] = "Software\\QuillTest\\Locked";
 constexpr char kVolatileParent[] = "Software\\QuillVolatile";
 constexpr char kVolatileChild[] = "Software\\QuillVolatile\\Child";
@@ -71,22 +69,11 @@ void Unlock(HKEY root, const char* path) {
     RegDeleteKeyA(root, path);
 }
 
-std::vector<std::string> TempFiles() {
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    return ListDir(dir, "tmp*.tmp");
-}
-
 class Faults : public ::testing::Test {
 protected:
     void SetUp() override {
         CleanRegistry();
-        HKEY key;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                  nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        RegSetValueExA(key, kBaseFont, 0, REG_SZ, reinterpret_cast<const BYTE*>("base.ttf"), 9);
-        RegCloseKey(key);
+        ASSERT_TRUE(RegisterBaseFont());
         kit = root.Join("KIT");
         tables = root.Join("TBL");
         fonts = root.Join("FONTS");
@@ -97,11 +84,7 @@ protected:
     }
     void TearDown() override {
         CleanRegistry();
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-            RegDeleteValueA(key, kBaseFont);
-            RegCloseKey(key);
-        }
+        UnregisterBaseFont();
         EXPECT_EQ(TempFiles(), tempBefore) << "a temporary file was left behind";
     }
     static void CleanRegistry() {
@@ -115,16 +98,6 @@ protected:
     Process Start(const std::string& description) {
         disk1.Write("QUILL95.INI", Ansi(Dos(description).c_str()));
         return Process(disk1.Join("SETUP.EXE"), "", disk1.Path());
-    }
-
-    // Selects every font, presses Install and names the fonts' directory.
-    void StartInstall(Process& setup, int fontCount) {
-        HWND dialog = setup.WaitWindow("qsetup", nullptr);
-        for (int i = 0; i < fontCount; ++i) SelectListItem(Control(dialog, 202), i);
-        Click(dialog, 1);
-        HWND ask = setup.WaitWindow("#32770", Ansi("目的目錄").c_str());
-        SetText(ask, 101, fonts);
-        Click(ask, IDOK);
     }
 
     // The next message box must say text (UTF-8); it is answered with OK.
@@ -226,14 +199,14 @@ TEST_F(Faults, EachItemFailsAloneAndTheRunGoesOn) {
         "Kai Disk1=Disk 2\nKai FontName=" + std::string(kBaseFont) + "\nKai AFiles=1\nKai AFontName1=Kai Face\n";
 
     Process setup = Start(description);
-    StartInstall(setup, 1);
+    StartInstall(setup, {0}, fonts);
     ExpectBox(setup, "原始檔案格式不合法。");  // Broken
     ExpectBox(setup, "原始檔案格式不合法。");  // Short
     ExpectBox(setup, "無法建立檔案 " + Utf8(kit) + "\\LOCKED.TXT !");
     ExpectBox(setup, "無法建立檔案 " + Utf8(kit) + "\\RO.TXT !");
 
     // The piece is there when its disk is named, and gone at OK.
-    HWND prompt = setup.WaitWindow("#32770", Ansi("安裝Quill字型Win95'").c_str());
+    HWND prompt = WaitPrompt(setup);
     EXPECT_EQ(Utf8(Text(prompt, 100)), "請放入 Disk 2 或將含有 VANISH.TXT 之磁片放入...");
     SetText(prompt, 101, disk2.Path());
     DeleteFileA(disk2.Join("VANISH.TXT").c_str());

@@ -17,8 +17,6 @@ using namespace qdriver;
 
 namespace {
 
-constexpr char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
-constexpr char kBaseFont[] = "QuillTest Base (TrueType)";
 constexpr char kUserKey[] = "Software\\QuillTest\\Phonetic";
 constexpr char kGroup[] = "QuillTest Tools";
 
@@ -32,12 +30,7 @@ std::string StartMenuGroup() {
 class InstallRun : public ::testing::Test {
 protected:
     void SetUp() override {
-        HKEY key;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                  nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        RegSetValueExA(key, kBaseFont, 0, REG_SZ, reinterpret_cast<const BYTE*>("base.ttf"), 9);
-        RegCloseKey(key);
+        ASSERT_TRUE(RegisterBaseFont());
         CleanRegistry();
         RemoveTree(StartMenuGroup());
 
@@ -58,11 +51,7 @@ protected:
     void TearDown() override {
         CleanRegistry();
         RemoveTree(StartMenuGroup());
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-            RegDeleteValueA(key, kBaseFont);
-            RegCloseKey(key);
-        }
+        UnregisterBaseFont();
     }
     static void CleanRegistry() {
         RegDeleteKeyA(HKEY_CURRENT_USER, kUserKey);
@@ -88,20 +77,6 @@ protected:
     }
 
     Process Start() { return Process(disk1.Join("SETUP.EXE"), "", disk1.Path()); }
-
-    // Selects the fonts and presses Install; answers the destination dialog.
-    HWND StartInstall(Process& setup, std::vector<int> fontsToSelect, const std::string& target) {
-        HWND dialog = setup.WaitWindow("qsetup", Ansi("Quill字型Win95'安裝程式").c_str());
-        HWND list = Control(dialog, 202);
-        for (int i : fontsToSelect) SelectListItem(list, i);
-        Click(dialog, 1);
-        HWND ask = setup.WaitWindow("#32770", Ansi("目的目錄").c_str());
-        SetText(ask, 101, target);
-        Click(ask, IDOK);
-        return dialog;
-    }
-
-    HWND WaitPrompt(Process& setup) { return setup.WaitWindow("#32770", Ansi("安裝Quill字型Win95'").c_str()); }
 
     // Answers every disk prompt with the disk that holds the piece asked
     // for, until the run ends with its completion message.

@@ -19,9 +19,6 @@ using namespace qdriver;
 
 namespace {
 
-constexpr char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
-constexpr char kBaseFont[] = "QuillTest Base (TrueType)";
-const std::string kTitle = "Quill字型Win95'安裝程式";
 
 std::string Name(char c, size_t n) { return std::string(n, c); }
 std::string FontName(int i) { return std::to_string(i) + Name('F', 80); }
@@ -36,12 +33,7 @@ std::string DeepDir(const std::string& dir, size_t length) {
 class Limits : public ::testing::Test {
 protected:
     void SetUp() override {
-        HKEY key;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                  nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        RegSetValueExA(key, kBaseFont, 0, REG_SZ, reinterpret_cast<const BYTE*>("base.ttf"), 9);
-        RegCloseKey(key);
+        ASSERT_TRUE(RegisterBaseFont());
         RegDeleteKeyA(HKEY_CURRENT_USER, "EUDC\\950");
         kit = root.Join("KIT");
         if (!CopyFileA(WinePath(SETUP_EXE_UNIX).c_str(), disk1.Join("SETUP.EXE").c_str(), FALSE))
@@ -50,11 +42,7 @@ protected:
     }
     void TearDown() override {
         RegDeleteKeyA(HKEY_CURRENT_USER, "EUDC\\950");
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-            RegDeleteValueA(key, kBaseFont);
-            RegCloseKey(key);
-        }
+        UnregisterBaseFont();
     }
 
     // One accessory file, then fonts: 40 of them, every name, label and
@@ -78,18 +66,6 @@ protected:
                              .c_str()));
     }
 
-    HWND StartInstall(Process& setup, int font, const std::string& target) {
-        HWND dialog = setup.WaitWindow("qsetup", Ansi(kTitle.c_str()).c_str());
-        SelectListItem(Control(dialog, 202), font);
-        Click(dialog, 1);
-        HWND ask = setup.WaitWindow("#32770", Ansi("目的目錄").c_str());
-        SetText(ask, 101, target);
-        Click(ask, IDOK);
-        return dialog;
-    }
-
-    HWND WaitPrompt(Process& setup) { return setup.WaitWindow("#32770", Ansi("安裝Quill字型Win95'").c_str()); }
-
     void ExpectBox(Process& setup, const std::string& ansiText) {
         HWND box = setup.WaitMessageBox(20000);
         EXPECT_EQ(Utf8(MessageBoxText(box)), Utf8(ansiText));
@@ -111,7 +87,7 @@ TEST_F(Limits, EveryTextAtItsLimitAndTheLongestTypedSourceDirectory) {
     ASSERT_EQ(lines.size(), 40u);
     for (int i = 0; i < 40; ++i) EXPECT_EQ(lines[static_cast<size_t>(i)], FontName(i + 1).substr(0, 71));
 
-    StartInstall(setup, 39, fonts);
+    StartInstall(setup, {39}, fonts);
     HWND prompt = WaitPrompt(setup);
     EXPECT_EQ(Text(prompt, 100), Ansi(("請放入 " + Name('D', 39) + " 或將含有 F40.TTE 之磁片放入...").c_str()));
     // 300 characters typed: 259 of them are kept and tried.
@@ -146,7 +122,7 @@ TEST_F(Limits, DestinationTypedAtTheLimit) {
     const std::string target = DeepDir(root.Path(), 259);
     ASSERT_TRUE(CreateDirectoryA(target.c_str(), nullptr));
     Process setup(disk1.Join("SETUP.EXE"), "", disk1.Path());
-    StartInstall(setup, 0, target);
+    StartInstall(setup, {0}, target);
     // Refused before its disk is asked for.
     const std::string cantCreate = Ansi("無法建立檔案 ");
     HWND box = setup.WaitMessageBox();
