@@ -407,6 +407,56 @@ TEST_F(Assembly, FullDiskIsAWriteError) {
     RemoveTree(dir);
 }
 
+// Takes all the address space and heap the process can get, and gives it
+// back when it goes: the copy buffer can't be had meanwhile.
+class MemoryHog {
+public:
+    MemoryHog() {
+        regions_.reserve(1 << 16);
+        blocks_.reserve(1 << 20);
+        for (SIZE_T size = SIZE_T(256) << 20; size >= 0x10000; size /= 2)
+            while (regions_.size() < regions_.capacity())
+                if (void* p = VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_NOACCESS))
+                    regions_.push_back(p);
+                else
+                    break;
+        for (SIZE_T size = 0x10000; size >= 16; size /= 2)
+            while (blocks_.size() < blocks_.capacity())
+                if (void* p = HeapAlloc(GetProcessHeap(), 0, size))
+                    blocks_.push_back(p);
+                else
+                    break;
+    }
+    ~MemoryHog() {
+        for (void* p : blocks_) HeapFree(GetProcessHeap(), 0, p);
+        for (void* p : regions_) VirtualFree(p, 0, MEM_RELEASE);
+    }
+    MemoryHog(const MemoryHog&) = delete;
+    MemoryHog& operator=(const MemoryHog&) = delete;
+
+private:
+    std::vector<void*> regions_, blocks_;
+};
+
+// The one buffer can't be had: message 4, and nothing is written.
+TEST_F(Assembly, NoMemoryForTheCopyBuffer) {
+    const std::string source = disk1.Write("SRC.BIN", "some bytes");
+    const std::string output = out.Path() + "\\OUT.BIN";
+    const HFILE in = _lopen(source.c_str(), OF_READ);
+    const HFILE to = _lcreat(output.c_str(), 0);
+    ASSERT_NE(in, HFILE_ERROR);
+    ASSERT_NE(to, HFILE_ERROR);
+    int code = -1;
+    {
+        MemoryHog hog;
+        code = CopyFileData(to, in);
+    }
+    _lclose(in);
+    _lclose(to);
+    EXPECT_EQ(code, IDS_NO_MEMORY);
+    EXPECT_EQ(ReadBytes(output), "");
+}
+
 TEST_F(Assembly, LzErrorMessages) {
     for (long code = -1; code >= -8; --code) EXPECT_EQ(LzErrorMessage(code), 100 + code);
     EXPECT_EQ(LzErrorMessage(-9), 97);
