@@ -43,15 +43,37 @@ bool EnoughSpace(HWND owner, const int* selection, int count) {
     for (int k = 0; k < count; ++k) neededKb += SetupInfo.FontItems[selection[k]].Size;
     char root[4];
     DriveRoot(SetupInfo.TargetDir, root);
-    ULARGE_INTEGER available;
-    if (!GetDiskFreeSpaceExA(root, &available, nullptr, nullptr)) return true;
+    long long freeKb = 0;
+    if (!FreeKilobytes(root, &freeKb)) return true;
     char text[kMessageLen];
-    if (!FreeSpaceText(neededKb, static_cast<long long>(available.QuadPart / 1024), text)) return true;
+    if (!FreeSpaceText(neededKb, freeKb, text)) return true;
     MessageBoxA(owner, text, kSpaceTitle, MB_OK | MB_ICONHAND);
     return false;
 }
 
 }  // namespace
+
+const char* FreeSpaceFunction = "GetDiskFreeSpaceExA";
+
+bool FreeKilobytes(const char* root, long long* freeKb) {
+    using FreeSpaceEx = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
+    // Looked up at run time: the first Windows 95 lacks it, and a static
+    // import would keep the program from starting there.
+    const auto freeSpaceEx = reinterpret_cast<FreeSpaceEx>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), FreeSpaceFunction)));
+    if (freeSpaceEx != nullptr) {
+        ULARGE_INTEGER available;
+        if (!freeSpaceEx(root, &available, nullptr, nullptr)) return false;
+        *freeKb = static_cast<long long>(available.QuadPart / 1024);
+        return true;
+    }
+    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, clusters = 0;
+    if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters))
+        return false;
+    // The product passes 4 GB on a large drive.
+    *freeKb = static_cast<long long>(freeClusters) * bytesPerSector * sectorsPerCluster / 1024;
+    return true;
+}
 
 void DecideLinkDir(const char* targetDir, const char* fontsDir, char (&linkDir)[kPathLen]) {
     char trimmed[kPathLen];

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -224,6 +225,34 @@ TEST_F(InstallRun, CancelledDestinationInstallsNothing) {
     setup.WaitGone(ask);
     EXPECT_FALSE(Exists(kit));
     EXPECT_EQ(RegText(HKEY_CURRENT_USER, kUserKey, "User Dictionary"), "<no key>");
+    Click(dialog, 2);
+    EXPECT_EQ(setup.WaitExit(), 0u);
+}
+
+// Whatever Windows version the program is told it runs on, the drive's
+// free space is asked in 64 bits: Windows 9x would cap the older call's
+// figure at 2 GB.
+TEST_F(InstallRun, NotEnoughSpaceInstallsNothing) {
+    std::string d = Description();
+    d.replace(d.find("Sample Kai Size=1"), 17, "Sample Kai Size=2000000000");
+    disk1.Write("QUILL95.INI", Ansi(Dos(d).c_str()));
+    CreateDirectoryA(fonts.c_str(), nullptr);
+    Process setup = Start();
+    HWND dialog = StartInstall(setup, {0, 1}, fonts);
+    HWND box = setup.WaitMessageBox();
+    ULARGE_INTEGER available;
+    ASSERT_TRUE(GetDiskFreeSpaceExA("c:\\", &available, nullptr, nullptr));
+    const std::string text = Utf8(MessageBoxText(box));
+    const std::string head = "所需磁碟空間: 1953125.0M\n 大於尚餘磁碟空間: ";
+    ASSERT_EQ(text.substr(0, head.size()), head) << text;
+    const long long freeMb = std::atoll(text.c_str() + head.size());
+    EXPECT_LE(std::llabs(freeMb - static_cast<long long>(available.QuadPart >> 20)), 1) << text;
+    EXPECT_EQ(text.back(), 'M');
+    // The Shift-JIS title, as code page 950 shows it.
+    EXPECT_EQ(Utf8(Text(box)), Utf8("Quillset \x83" "C\x83\x93\x83X\x83g\x81[\x83\x89"));
+    Answer(box, IDOK);
+    EXPECT_FALSE(Exists(kit));
+    EXPECT_TRUE(ListDir(fonts).empty());
     Click(dialog, 2);
     EXPECT_EQ(setup.WaitExit(), 0u);
 }

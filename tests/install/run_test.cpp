@@ -2,6 +2,10 @@
 // message.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <cstdlib>
+
 #include "install/run.h"
 #include "support/testutil.h"
 
@@ -45,6 +49,27 @@ TEST(RunDecisions, FreeSpaceMessage) {
     // Sums beyond 32 bits, and a drive with terabytes free.
     EXPECT_EQ(SpaceText(120LL * 2147483647LL, 5LL << 30), "所需磁碟空間: 251658239.9M\n 大於尚餘磁碟空間: 5242880M");
     EXPECT_EQ(SpaceText(4000000, 6LL << 30), "enough");
+}
+
+// Both ways of asking give the drive's free space whole, also past 4 GB
+// (the older call's product overflows 32 bits there).
+TEST(RunDecisions, FreeKilobytesWithAndWithoutTheNewerCall) {
+    ULARGE_INTEGER available;
+    ASSERT_TRUE(GetDiskFreeSpaceExA("c:\\", &available, nullptr, nullptr));
+    const long long expected = static_cast<long long>(available.QuadPart / 1024);
+    long long got = -1;
+    ASSERT_TRUE(FreeKilobytes("c:\\", &got));
+    EXPECT_LT(std::llabs(got - expected), 1024) << got << " " << expected;
+
+    const char* saved = FreeSpaceFunction;
+    FreeSpaceFunction = "NoSuchFunction";
+    got = -1;
+    const bool asked = FreeKilobytes("c:\\", &got);
+    FreeSpaceFunction = saved;
+    ASSERT_TRUE(asked);
+    EXPECT_LT(std::llabs(got - expected), 1024) << got << " " << expected;
+
+    EXPECT_FALSE(FreeKilobytes("q:\\", &got)) << "no such drive";
 }
 
 }  // namespace
