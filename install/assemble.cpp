@@ -68,7 +68,20 @@ void DiscardDestination(Destination& d) {
 
 bool CommitDestination(Destination& d) {
     CloseDestination(d);
-    if (MoveFileExA(d.Work, d.Record.szPathName, MOVEFILE_REPLACE_EXISTING)) return true;
+    using MoveFileEx = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+    const auto moveFileEx = reinterpret_cast<MoveFileEx>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), ReplaceFunction)));
+    if (moveFileEx != nullptr && moveFileEx(d.Work, d.Record.szPathName, MOVEFILE_REPLACE_EXISTING))
+        return true;
+    // Windows 9x has MoveFileExA only as a stub that says so: there the old
+    // file goes first and the work file takes its name, a rename within one
+    // directory. An old file that can't be deleted stays as it was.
+    if (moveFileEx == nullptr || GetLastError() == ERROR_CALL_NOT_IMPLEMENTED) {
+        const DWORD attributes = GetFileAttributesA(d.Record.szPathName);
+        if ((attributes == INVALID_FILE_ATTRIBUTES || DeleteFileA(d.Record.szPathName)) &&
+            MoveFileA(d.Work, d.Record.szPathName))
+            return true;
+    }
     DeleteFileA(d.Work);
     return false;
 }
@@ -135,6 +148,8 @@ int ExpandTempFile(TempFile& t, HFILE destination) {
 }
 
 }  // namespace
+
+const char* ReplaceFunction = "MoveFileExA";
 
 bool FitsRecord(const char* path) {
     char full[kPathLen];

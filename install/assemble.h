@@ -28,6 +28,11 @@ int AssembleFile(HWND owner, const char* directory, int files, int firstPiece, i
 // kCopyChunk. 0, or IDS_READ_ERROR, IDS_WRITE_ERROR, IDS_NO_MEMORY.
 int CopyFileData(HFILE output, HFILE source);
 
+// The name under which KERNEL32 is asked for the call that moves the work
+// file over the destination in one step; where it is missing or a stub
+// (Windows 9x), the old file is deleted and the work file renamed.
+extern const char* ReplaceFunction;
+
 // True when the full form of path fits the platform's open-file record
 // (127 characters); OpenFile and LZOpenFileA fail on a longer one.
 bool FitsRecord(const char* path);

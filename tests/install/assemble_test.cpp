@@ -229,6 +229,46 @@ TEST_F(Assembly, ExistingFileSurvivesAFailureAndIsReplacedOnSuccess) {
     }
 }
 
+// Windows 9x, where MoveFileExA is a stub: the old file is deleted and the
+// work file renamed; an old file that another program holds meanwhile
+// can't be deleted and stays as it was.
+TEST_F(Assembly, WithoutMoveFileExTheOldFileIsDeletedThenReplaced) {
+    struct Seam {
+        Seam() { ReplaceFunction = "NoSuchFunction"; }
+        ~Seam() { ReplaceFunction = "MoveFileExA"; }
+    } seam;
+    const std::string dest = out.Write("F.TTE", "old");
+    int first = Piece("F.TTE", "Disk 1", &disk1, "new");
+    ASSERT_EQ(Assemble(first, 1, 0), 1);
+    EXPECT_EQ(ReadBytes(dest), "new");
+    DeleteFileA(dest.c_str());
+    ASSERT_EQ(Assemble(first, 1, 0), 1);
+    EXPECT_EQ(ReadBytes(dest), "new");
+    EXPECT_EQ(OutFiles(), std::vector<std::string>{"F.TTE"});
+
+    // Held open from the disk prompt on, after the destination was found free.
+    WriteBytes(dest, "old");
+    first = Piece("F.TTE", "Disk 2", nullptr);
+    disk2.Write("F.TTE", "newer");
+    HANDLE held = INVALID_HANDLE_VALUE;
+    script
+        .Then([&](HWND prompt) {
+            held = CreateFileA(dest.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+            DialogScript::SetText(prompt, 101, disk2.Path());
+            DialogScript::Press(prompt, IDOK);
+        })
+        .Then([&](HWND box) {
+            EXPECT_EQ(DialogScript::BoxText(box), Ansi("無法建立檔案 ") + dest + " !");
+            DialogScript::Press(box, IDOK);
+        });
+    DeleteFileA(disk1.Join("F.TTE").c_str());  // not in SourceDir: the prompt comes
+    EXPECT_EQ(Assemble(first, 1, 0), 0);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    CloseHandle(held);
+    EXPECT_EQ(ReadBytes(dest), "old");
+    EXPECT_EQ(OutFiles(), std::vector<std::string>{"F.TTE"});
+}
+
 // The open-file record holds 127 characters: a longer destination is
 // refused as a whole, never cut into another file's name.
 TEST_F(Assembly, DestinationLongerThanTheOpenFileRecordIsRefused) {
