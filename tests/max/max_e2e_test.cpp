@@ -45,9 +45,11 @@ protected:
         UnregisterBaseFont();
     }
 
-    // One accessory file, then fonts: 40 of them, every name, label and
-    // face name longer than its buffer; each font's piece is on disk 2.
-    void WriteDescription() {
+    // One accessory file (and, with longest, one whose directory and file
+    // name are longer than their buffers), then fonts: 40 of them, every
+    // name, label and face name longer than its buffer; each font's piece
+    // is on disk 2.
+    void WriteDescription(bool longest = false) {
         std::string fonts = "[Fonts]\nFonts=40\n", files = "[Font Files]\n";
         for (int i = 1; i <= 40; ++i) {
             const std::string n = std::to_string(i);
@@ -59,11 +61,14 @@ protected:
                      " AFontName2=" + Name('B', 300) + n + "\n";
             disk2.Write("F" + n + ".TTE", Bytes(3000, i));
         }
-        disk1.Write("QUILL95.INI",
-                    Ansi(Dos("[Misc]\nItems=1\nItem1=Readme\n[Misc Files]\nReadme Files=1\n"
-                             "Readme File1=README.TXT\nReadme Disk1=Disk 1\nReadme DstDir=" + kit + "\n" +
-                             fonts + files)
-                             .c_str()));
+        std::string misc = "[Misc]\nItems=1\nItem1=Readme\n[Misc Files]\nReadme Files=1\n"
+                           "Readme File1=README.TXT\nReadme Disk1=Disk 1\nReadme DstDir=" + kit + "\n";
+        if (longest) {
+            misc.replace(misc.find("Items=1"), 7, "Items=2\nItem2=Longest");
+            misc += "Longest Files=1\nLongest File1=" + Name('P', 300) + "\nLongest Disk1=" + Name('D', 60) +
+                    "\nLongest DstDir=C:\\" + Name('X', 300) + "\n";
+        }
+        disk1.Write("QUILL95.INI", Ansi(Dos(misc + fonts + files).c_str()));
     }
 
     void ExpectBox(Process& setup, const std::string& ansiText) {
@@ -78,7 +83,7 @@ protected:
 };
 
 TEST_F(Limits, EveryTextAtItsLimitAndTheLongestTypedSourceDirectory) {
-    WriteDescription();
+    WriteDescription(true);
     const std::string fonts = root.Join("FONTS");
     CreateDirectoryA(fonts.c_str(), nullptr);
     Process setup(disk1.Join("SETUP.EXE"), "", disk1.Path());
@@ -88,6 +93,13 @@ TEST_F(Limits, EveryTextAtItsLimitAndTheLongestTypedSourceDirectory) {
     for (int i = 0; i < 40; ++i) EXPECT_EQ(lines[static_cast<size_t>(i)], FontName(i + 1).substr(0, 71));
 
     StartInstall(setup, {39}, fonts);
+    // A directory of 259 characters leaves no room for the file's name: the
+    // item is refused before its disk is asked for, and the run goes on.
+    const std::string longDir = "C:\\" + Name('X', 256);
+    HWND refused = setup.WaitMessageBox();
+    EXPECT_EQ(MessageBoxText(refused), (Ansi("無法建立檔案 ") + longDir).substr(0, 255));
+    Answer(refused, IDOK);
+    setup.WaitOutput("Dest " + longDir + "\n");
     HWND prompt = WaitPrompt(setup);
     EXPECT_EQ(Text(prompt, 100), Ansi(("請放入 " + Name('D', 39) + " 或將含有 F40.TTE 之磁片放入...").c_str()));
     // 300 characters typed: 259 of them are kept and tried.
