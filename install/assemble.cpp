@@ -4,6 +4,7 @@
 
 #include "common/messages.h"
 #include "common/path.h"
+#include "common/proc.h"
 #include "common/trace.h"
 #include "install/pieces.h"
 #include "setup/catalogue.h"
@@ -69,8 +70,7 @@ void DiscardDestination(Destination& d) {
 bool CommitDestination(Destination& d) {
     CloseDestination(d);
     using MoveFileEx = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
-    const auto moveFileEx = reinterpret_cast<MoveFileEx>(reinterpret_cast<void (*)()>(
-        GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), ReplaceFunction)));
+    const auto moveFileEx = KernelProc<MoveFileEx>(ReplaceFunction);
     if (moveFileEx != nullptr && moveFileEx(d.Work, d.Record.szPathName, MOVEFILE_REPLACE_EXISTING))
         return true;
     // Windows 9x has MoveFileExA only as a stub that says so: there the old

@@ -3,6 +3,7 @@
 #include "common/globals.h"
 #include "common/messages.h"
 #include "common/path.h"
+#include "common/proc.h"
 #include "install/assemble.h"
 #include "install/regkey.h"
 #include "setup/catalogue.h"
@@ -65,8 +66,7 @@ void SetEudcEnabled(int flag) {
         ShowDiagnostic(MainDialog, "%s", "LoadLibrary Failed");
         return;
     }
-    const auto enable = reinterpret_cast<EnableEudcProc>(
-        reinterpret_cast<void (*)()>(GetProcAddress(gdi, EudcFunction)));
+    const auto enable = ProcAddress<EnableEudcProc>(gdi, EudcFunction);
     if (enable)
         enable(flag);
     else

@@ -3,6 +3,7 @@
 #include "common/dirs.h"
 #include "common/messages.h"
 #include "common/path.h"
+#include "common/proc.h"
 #include "install/fonts.h"
 #include "install/misc.h"
 #include "install/pieces.h"
@@ -59,8 +60,7 @@ bool FreeKilobytes(const char* root, long long* freeKb) {
     using FreeSpaceEx = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
     // Looked up at run time: the first Windows 95 lacks it, and a static
     // import would keep the program from starting there.
-    const auto freeSpaceEx = reinterpret_cast<FreeSpaceEx>(reinterpret_cast<void (*)()>(
-        GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), FreeSpaceFunction)));
+    const auto freeSpaceEx = KernelProc<FreeSpaceEx>(FreeSpaceFunction);
     if (freeSpaceEx != nullptr) {
         ULARGE_INTEGER available;
         if (!freeSpaceEx(root, &available, nullptr, nullptr)) return false;
