@@ -1,42 +1,70 @@
-# make        builds build/SETUP.EXE
-# make test   installs what is missing, builds, checks the code statically,
-#             runs every test under Wine
+# make        builds build/SETUP.EXE (the shipped i686 program) and nothing else
+# make test   installs what is missing, builds, checks the code statically and
+#             the shipped program's form, runs every test under Wine
 # make demo   installs what is missing, builds, lays out a sample medium and
 #             runs the setup on it under Wine
 # make bench  times the file assembly against cat and msexpand
 # make test-versions  the window tests as Windows 95, 98, XP, 7 and 10
+#
+# Tests, demo and bench run under the Wine this host can run (scripts/arch):
+# i686 builds in build/ under 32-bit Wine, x86_64 builds in build/x86_64/
+# under 64-bit Wine. QSETUP_ARCH=i686 or QSETUP_ARCH=x86_64 forces one.
 BUILD := build
+QSETUP_ARCH := $(shell scripts/arch)
+ifeq ($(filter i686 x86_64,$(QSETUP_ARCH)),)
+$(error QSETUP_ARCH must be i686 or x86_64)
+endif
+export QSETUP_ARCH
+ifeq ($(QSETUP_ARCH),x86_64)
+RUN_BUILD := $(BUILD)/x86_64
+else
+RUN_BUILD := $(BUILD)
+endif
 
-.PHONY: all build bootstrap test test-versions demo bench clean
+.PHONY: all build build-run arch bootstrap test test-versions demo bench clean
 
 all: build
 
 $(BUILD)/CMakeCache.txt:
 	cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
 
-build: $(BUILD)/CMakeCache.txt
-	cmake --build $(BUILD) -j2
+$(BUILD)/x86_64/CMakeCache.txt:
+	cmake -S . -B $(BUILD)/x86_64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
 
-bootstrap:
-	scripts/bootstrap
+# The shipped program alone.
+build: $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) --target setup -j2
+
+# Everything the tests, the demo and the bench run, for this host's Wine;
+# and the shipped program.
+build-run: build $(RUN_BUILD)/CMakeCache.txt
+	cmake --build $(RUN_BUILD) -j2
+
+# The first line of every run: which Wine, and why.
+arch:
+	@scripts/arch --say
+
+bootstrap: arch
+	@scripts/bootstrap
 
 test: bootstrap
-	$(MAKE) build
+	$(MAKE) build-run
+	scripts/check-exe $(BUILD)/SETUP.EXE
 	scripts/static-check
-	QSETUP_VERSIONS="win98 win10" scripts/run-tests $(BUILD)
+	QSETUP_VERSIONS="win98 win10" scripts/run-tests $(RUN_BUILD)
 
 # The programs that start SETUP.EXE, once per Windows version Wine reports.
 test-versions: bootstrap
-	$(MAKE) build
-	QSETUP_VERSIONS="win95 win98 winxp win7 win10" scripts/run-tests $(BUILD) -R "app_tests|max_tests"
+	$(MAKE) build-run
+	QSETUP_VERSIONS="win95 win98 winxp win7 win10" scripts/run-tests $(RUN_BUILD) -R "app_tests|max_tests"
 
 demo: bootstrap
-	$(MAKE) build
-	scripts/demo $(BUILD)
+	$(MAKE) build-run
+	scripts/demo $(RUN_BUILD)
 
 bench: bootstrap
-	$(MAKE) build
-	scripts/bench $(BUILD)
+	$(MAKE) build-run
+	scripts/bench $(RUN_BUILD)
 
 clean:
 	rm -rf $(BUILD)

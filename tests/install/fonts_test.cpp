@@ -74,7 +74,7 @@ protected:
         SetBaseFont(kBase, "testbase.ttf");
         exe_ = ThisExe();
         EudcLibrary = exe_.c_str();
-        EudcFunction = "TestEnableEUDC@4";
+        EudcFunction = "TestEnableEUDC";
         eudcCalls.clear();
         CopyText(SetupInfo.TargetDir, target.Path().c_str());
     }

@@ -1,0 +1,3 @@
+# 64-bit Windows: the tests on hosts that cannot run 32-bit Linux programs.
+set(QSETUP_ARCH x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# The host probe, the Wine each path runs, and the check of the shipped
+# program's form; no Wine needed.
+#   scripts_test.sh SOURCE_DIR SETUP.EXE ARCH_OF_THAT_EXE
+set -uo pipefail
+src=$1 exe=$2 exe_arch=$3
+passed=0 failed=0
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+check() { # name, then a command that must succeed
+  local name=$1; shift
+  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $name"; fi
+}
+says() { # expected text, command...: the command's output holds the text
+  local want=$1 out; shift
+  out=$("$@" 2>&1) || true
+  [[ $out == *"$want"* ]] || { echo "  got: $out"; return 1; }
+}
+
+# The probe: a forced path, a rejected value, a loader that can't run, and
+# the plain i386 program where no loader is installed.
+check "forced x86_64" says "arch: x86_64, tests under 64-bit Wine: forced by QSETUP_ARCH=x86_64" \
+  env QSETUP_ARCH=x86_64 "$src/scripts/arch" --say
+check "forced i686" says "i686" env QSETUP_ARCH=i686 "$src/scripts/arch"
+check "bad value refused" bash -c '! QSETUP_ARCH=arm "$0/scripts/arch" 2>/dev/null' "$src"
+printf '#!/bin/sh\necho "cannot execute binary file: Exec format error" >&2\nexit 126\n' >"$work/loader"
+chmod +x "$work/loader"
+check "loader that cannot run" says "x86_64, tests under 64-bit Wine: the 32-bit Wine loader cannot run here (cannot execute binary file: Exec format error)" \
+  env -u QSETUP_ARCH QSETUP_PROBE_LOADER="$work/loader" "$src/scripts/arch" --say
+check "no loader: the i386 program decides" says "static i386 program" \
+  env -u QSETUP_ARCH QSETUP_PROBE_LOADER="$work/none" "$src/scripts/arch" --say
+
+# Each path its own loader and prefix, never the other's.
+env_of() {
+  ( unset QSETUP_PREFIX; here=$src/scripts QSETUP_ARCH=$1
+    source "$src/scripts/wine-env" && echo "$WINE $WINEARCH $WINEPREFIX" )
+}
+check "i686 Wine" says "/usr/lib/wine/wine win32 $src/build/wineprefix" env_of i686
+check "x86_64 Wine" says "/usr/lib/wine/wine64 win64 $src/build/x86_64/wineprefix" env_of x86_64
+
+# The shipped program's form: this build's SETUP.EXE passes where it is the
+# i686 build, and a copy with one thing wrong fails, naming it.
+if [ "$exe_arch" = i686 ]; then
+  check "SETUP.EXE's form" says "i386, PE32, GUI" "$src/scripts/check-exe" "$exe"
+  python3 - "$exe" "$work" <<'PY'
+import struct, sys
+exe, work = sys.argv[1], sys.argv[2]
+data = bytearray(open(exe, "rb").read())
+pe = struct.unpack_from("<I", data, 0x3C)[0]
+console = bytearray(data); struct.pack_into("<H", console, pe + 24 + 68, 3)
+open(work + "/console.exe", "wb").write(console)
+name = "QSETUP".encode("utf-16-le")
+noacc = bytearray(data); at = noacc.index(name); noacc[at:at + 2] = "X".encode("utf-16-le")
+open(work + "/noacc.exe", "wb").write(noacc)
+PY
+  check "a console program" says "subsystem 3, not a GUI program" "$src/scripts/check-exe" "$work/console.exe"
+  check "no accelerator" says "accelerator QSETUP missing" "$src/scripts/check-exe" "$work/noacc.exe"
+else
+  check "an x86-64 build is not the shipped form" says "machine 0x8664, not i386" "$src/scripts/check-exe" "$exe"
+fi
+
+echo "$passed passed, $failed failed"
+[ "$failed" = 0 ]
