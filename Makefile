@@ -10,7 +10,10 @@
 # i686 builds in build/ under 32-bit Wine, x86_64 builds in build/x86_64/
 # under 64-bit Wine. QSETUP_ARCH=i686 or QSETUP_ARCH=x86_64 forces one.
 BUILD := build
-QSETUP_ARCH := $(shell scripts/arch)
+comma := ,
+# "arch: i686, tests under 32-bit Wine: why" -> i686
+QSETUP_ARCH_SAY := $(shell scripts/arch --say)
+QSETUP_ARCH := $(patsubst %$(comma),%,$(word 2,$(QSETUP_ARCH_SAY)))
 ifeq ($(filter i686 x86_64,$(QSETUP_ARCH)),)
 $(error QSETUP_ARCH must be i686 or x86_64)
 endif
@@ -42,7 +45,7 @@ build-run: build $(RUN_BUILD)/CMakeCache.txt
 
 # The first line of every run: which Wine, and why.
 arch:
-	@scripts/arch --say
+	@printf '%s\n' '$(subst ','\'',$(QSETUP_ARCH_SAY))'
 
 bootstrap: arch
 	@scripts/bootstrap
