@@ -66,6 +66,8 @@ void PaintBackdrop(HWND window, HDC dc) {
 }
 
 void OnCommand(HWND dialog, int id, int notification) {
+    // A click, a double click or Exit queued during a run waits for its end.
+    if (InstallRunning()) return;
     switch (id) {
         case IDC_INSTALL:
             InstallCommand(dialog);
@@ -104,7 +106,7 @@ LRESULT CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
             return 0;
         case WM_CLOSE:
-            DestroyAllWindows();
+            if (!InstallRunning()) DestroyAllWindows();
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
@@ -124,7 +126,7 @@ LRESULT CALLBACK BackdropProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             PaintBackdrop(window, reinterpret_cast<HDC>(wParam));
             return 1;
         case WM_CLOSE:
-            DestroyAllWindows();
+            if (!InstallRunning()) DestroyAllWindows();
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);

@@ -34,31 +34,37 @@ void ShowTargetDir(HWND dialog, const char* text) {
 // A box holding more than a path is refused, not cut: the cut text would
 // name another directory, which the dialog would then offer to create. Two
 // spare bytes, so that a cut through a last double-byte character still
-// shows as too long.
-void ReadTargetDir(HWND dialog, char (&targetDir)[kPathLen]) {
+// shows as too long. false, and an empty targetDir, for a text that is too
+// long as typed or as a full path.
+bool ReadTargetDir(HWND dialog, char (&targetDir)[kPathLen]) {
     char typed[kPathLen + 2];
     const int n = static_cast<int>(GetDlgItemTextA(dialog, IDC_TARGET_DIR, typed, kPathLen + 2));
     if (n >= kPathLen) {
         targetDir[0] = '\0';
-        return;
+        return false;
     }
     CopyText(targetDir, typed);
+    const bool empty = typed[0] == '\0';
     NormalizeDir(targetDir);
     TrimDirSlash(targetDir);
+    return empty || targetDir[0] != '\0';
 }
 
 void OnTargetOk(HWND dialog, const TargetDirRequest& request) {
     char (&targetDir)[kPathLen] = *request.TargetDir;
-    ReadTargetDir(dialog, targetDir);
-    if (IsExistingDir(targetDir, request.ModuleDir)) {
+    // A text too long for a path is no directory to offer to create.
+    const bool fits = ReadTargetDir(dialog, targetDir);
+    if (fits && IsExistingDir(targetDir, request.ModuleDir, request.SourceDir)) {
         EndDialog(dialog, 1);
         return;
     }
-    BuildMessage(IDS_CREATE_DIR);
-    if (MessageBoxA(dialog, MessageText, Caption, MB_OKCANCEL | MB_ICONQUESTION) == IDOK) {
+    if (!fits) {
+        ShowError(dialog, IDS_BAD_DIRECTORY);
+    } else if (MessageBoxA(dialog, BuildMessage(IDS_CREATE_DIR), Caption,
+                           MB_OKCANCEL | MB_ICONQUESTION) == IDOK) {
         // One level only: a missing parent is an invalid directory.
         if (CreateDirectoryA(targetDir, nullptr)) {
-            if (IsExistingDir(targetDir, request.ModuleDir)) EndDialog(dialog, 1);
+            if (IsExistingDir(targetDir, request.ModuleDir, request.SourceDir)) EndDialog(dialog, 1);
             return;
         }
         ShowError(dialog, IDS_BAD_DIRECTORY);
@@ -111,23 +117,20 @@ void TrimDirSlash(char* path) {
     if (last > 0 && path[last - 1] != ':') path[last] = '\0';
 }
 
-int IsExistingDir(const char* path, const char* moduleDir) {
+int IsExistingDir(const char* path, const char* moduleDir, const char* sourceDir) {
     if (path == nullptr || path[0] == '\0') return 0;
-    if (moduleDir == nullptr) moduleDir = "";
+    // Any spelling of the medium's directories: A: and A:\ for a program at
+    // the root, C:\SETUP\. and the like.
+    if (SameDirectory(path, moduleDir) || SameDirectory(path, sourceDir)) return 0;
     // Without it whole there is nothing to go back to.
     char saved[kPathLen];
     if (!CurrentDir(saved)) return 0;
     if (path[1] == ':') {
-        if (lstrcmpiA(path, moduleDir) == 0) return 0;
         const char drive[] = {path[0], ':', '\0'};
         if (!SetCurrentDirectoryA(drive)) {
             SetCurrentDirectoryA(saved);
             return 0;
         }
-    } else if (moduleDir[0] != '\0' && moduleDir[1] != '\0' &&
-               lstrcmpiA(path, moduleDir + 2) == 0) {
-        // The program's own directory, named from the root of its drive.
-        return 0;
     }
     const int result = SetCurrentDirectoryA(path) ? 1 : 0;
     // A full path: going back to it puts back the drive as well.
@@ -136,8 +139,8 @@ int IsExistingDir(const char* path, const char* moduleDir) {
 }
 
 int AskTargetDir(HWND owner, char (&targetDir)[kPathLen], const char* systemDir,
-                 const char* moduleDir) {
-    TargetDirRequest request = {&targetDir, systemDir, moduleDir};
+                 const char* moduleDir, const char* sourceDir) {
+    TargetDirRequest request = {&targetDir, systemDir, moduleDir, sourceDir};
     const INT_PTR result =
         DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_TARGET_DIR), owner, TargetDirDialog,
                         reinterpret_cast<LPARAM>(&request));

@@ -16,23 +16,24 @@ void NormalizeDir(char (&path)[kPathLen]);
 // Removes one trailing backslash, but not the one of a root such as C:\ .
 void TrimDirSlash(char* path);
 
-// 1 when path names an existing directory that is not moduleDir (compared
-// without case, also without its drive when path has none), else 0. The
+// 1 when path names an existing directory that is neither moduleDir nor
+// sourceDir (compared by their full forms, without case), else 0. The
 // current drive and directory are as before when it returns.
-int IsExistingDir(const char* path, const char* moduleDir);
+int IsExistingDir(const char* path, const char* moduleDir, const char* sourceDir = nullptr);
 
 // Runs the destination dialog (resource 2) on targetDir, which it edits in
 // place. 1: a directory was accepted and is in targetDir. 0: the user
 // cancelled, or the dialog could not be shown. systemDir is what the box
 // falls back to after a refused or declined creation.
 int AskTargetDir(HWND owner, char (&targetDir)[kPathLen], const char* systemDir,
-                 const char* moduleDir);
+                 const char* moduleDir, const char* sourceDir = nullptr);
 
 // What TargetDirDialog works on: lParam of its WM_INITDIALOG.
 struct TargetDirRequest {
     char (*TargetDir)[kPathLen];
     const char* SystemDir;
     const char* ModuleDir;
+    const char* SourceDir;
 };
 
 // Dialog procedure of the destination dialog.

@@ -74,12 +74,27 @@ void ShowError(HWND owner, int id, ...) {
     MessageBoxA(owner, MessageText, Caption, MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
 }
 
+namespace {
+
+void ShowFormattedV(HWND owner, const char* title, UINT style, const char* format, va_list args) {
+    FormatLoaded(format, args);
+    MessageBoxA(owner, MessageText, title, style);
+}
+
+}  // namespace
+
 void ShowDiagnostic(HWND owner, const char* format, ...) {
     va_list args;
     va_start(args, format);
-    FormatLoaded(format, args);
+    ShowFormattedV(owner, Caption, MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL, format, args);
     va_end(args);
-    MessageBoxA(owner, MessageText, Caption, MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
+}
+
+void ShowFormatted(HWND owner, const char* title, UINT style, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    ShowFormattedV(owner, title, style, format, args);
+    va_end(args);
 }
 
 void SetStatus(int id, const char* value) {

@@ -33,6 +33,10 @@ void ShowError(HWND owner, int id, ...);
 // in the code): formatted, no string table, no beep; otherwise as ShowError.
 void ShowDiagnostic(HWND owner, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
+// The same with its own title and style.
+void ShowFormatted(HWND owner, const char* title, UINT style, const char* format, ...)
+    __attribute__((format(printf, 4, 5)));
+
 // Status line (control 203 of the main dialog): string id formatted with
 // its one value; pass "" where the string has no placeholder.
 void SetStatus(int id, const char* value);

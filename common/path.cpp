@@ -42,6 +42,29 @@ char* FindLastBackslash(char* path) {
     return found;
 }
 
+bool IsFullPath(const char* path) {
+    if (path == nullptr) return false;
+    if (path[0] == '\\' && path[1] == '\\') return true;
+    return path[0] != '\0' && path[1] == ':' && path[2] == '\\';
+}
+
+bool FullDirectory(const char* dir, char (&full)[kPathLen]) {
+    if (dir == nullptr || dir[0] == '\0') return false;
+    char text[kPathLen];
+    if (!CopyText(text, dir)) return false;
+    if (text[1] == ':' && text[2] == '\0') AppendText(text, "\\");
+    const DWORD n = GetFullPathNameA(text, kPathLen, full, nullptr);
+    if (n == 0 || n >= static_cast<DWORD>(kPathLen)) return false;
+    if (EndsWithBackslash(full)) full[n - 1] = '\0';
+    return true;
+}
+
+bool SameDirectory(const char* a, const char* b) {
+    char fullA[kPathLen];
+    char fullB[kPathLen];
+    return FullDirectory(a, fullA) && FullDirectory(b, fullB) && lstrcmpiA(fullA, fullB) == 0;
+}
+
 bool JoinPathN(char* out, size_t size, const char* directory, const char* name) {
     if (directory == nullptr || directory[0] == '\0') return CopyTextN(out, size, name);
     bool whole = CopyTextN(out, size, directory);

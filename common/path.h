@@ -17,6 +17,19 @@ bool EndsWithBackslash(const char* path);
 // The last backslash of path that is a character of its own, or null.
 char* FindLastBackslash(char* path);
 
+// True for C:\... and \\server\...; false for every form that depends on
+// a current drive or directory.
+bool IsFullPath(const char* path);
+
+// The full form of dir (GetFullPathNameA) without a trailing backslash:
+// C:\ gives C:. A drive alone, such as the program's own directory at a
+// root (A:), stands for its root. false when it can't be had whole.
+bool FullDirectory(const char* dir, char (&full)[kPathLen]);
+
+// True when a and b name the same directory, by their full forms without
+// regard to case; false when either is empty or can't be had whole.
+bool SameDirectory(const char* a, const char* b);
+
 // out = directory + "\" + name; the backslash only when directory does not
 // already end in one, and an empty directory gives name alone. out must not
 // overlap the inputs. Returns false when the result was cut to fit.

@@ -73,17 +73,24 @@ bool CommitDestination(Destination& d) {
     const auto moveFileEx = KernelProc<MoveFileEx>(ReplaceFunction);
     if (moveFileEx != nullptr && moveFileEx(d.Work, d.Record.szPathName, MOVEFILE_REPLACE_EXISTING))
         return true;
-    // Windows 9x has MoveFileExA only as a stub that says so: there the old
-    // file goes first and the work file takes its name, a rename within one
-    // directory. An old file that can't be deleted stays as it was.
-    if (moveFileEx == nullptr || GetLastError() == ERROR_CALL_NOT_IMPLEMENTED) {
-        const DWORD attributes = GetFileAttributesA(d.Record.szPathName);
-        if ((attributes == INVALID_FILE_ATTRIBUTES || DeleteFileA(d.Record.szPathName)) &&
-            MoveFileA(d.Work, d.Record.szPathName))
-            return true;
-    }
+    // Windows 9x has MoveFileExA only as a stub that says so.
+    if ((moveFileEx == nullptr || GetLastError() == ERROR_CALL_NOT_IMPLEMENTED) &&
+        ReplaceByRenaming(d.Work, d.Record.szPathName, MoveFileA))
+        return true;
     DeleteFileA(d.Work);
     return false;
+}
+
+// The length of an open file, or -1 when it can't be had or passes what
+// a long holds (2 GiB): nothing is copied then, and the copy fails.
+long SourceLength(HFILE source) {
+    const long end = _llseek(source, 0, FILE_END);
+    if (end == HFILE_ERROR) return -1;
+    DWORD high = 0;
+    const DWORD low = GetFileSize(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(source)), &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return -1;
+    if (high != 0 || low > 0x7FFFFFFFUL || static_cast<long>(low) != end) return -1;
+    return end;
 }
 
 // Mode 3's temporary file in the system's temporary directory.
@@ -151,6 +158,29 @@ int ExpandTempFile(TempFile& t, HFILE destination) {
 
 const char* ReplaceFunction = "MoveFileExA";
 
+bool ReplaceByRenaming(const char* work, const char* destination, RenameProc rename) {
+    if (GetFileAttributesA(destination) == INVALID_FILE_ATTRIBUTES)
+        return rename(work, destination) != FALSE;
+    // The old file is kept under a name of its own beside it until the work
+    // file has its name, and put back when that fails.
+    char directory[kPathLen];
+    char aside[kPathLen];
+    CopyText(directory, destination);
+    char* slash = FindLastBackslash(directory);
+    if (slash == nullptr) return false;
+    slash[1] = '\0';
+    if (GetTempFileNameA(directory, "qso", 0, aside) == 0) return false;
+    // GetTempFileNameA made it, empty; the old file takes its place.
+    DeleteFileA(aside);
+    if (!rename(destination, aside)) return false;
+    if (rename(work, destination)) {
+        DeleteFileA(aside);
+        return true;
+    }
+    rename(aside, destination);
+    return false;
+}
+
 bool FitsRecord(const char* path) {
     char full[kPathLen];
     const DWORD n = GetFullPathNameA(path, kPathLen, full, nullptr);
@@ -172,9 +202,9 @@ int CopyFileData(HFILE output, HFILE source) {
     if (buffer == nullptr) {
         result = IDS_NO_MEMORY;
     } else {
-        long remaining = _llseek(source, 0, FILE_END);
-        _llseek(source, 0, FILE_BEGIN);
-        while (remaining > 0) {
+        long remaining = SourceLength(source);
+        if (remaining < 0 || _llseek(source, 0, FILE_BEGIN) != 0) result = IDS_READ_ERROR;
+        while (result == 0 && remaining > 0) {
             const UINT n = remaining < kCopyChunk ? static_cast<UINT>(remaining) : kCopyChunk;
             if (_lread(source, buffer, n) != n) {
                 result = IDS_READ_ERROR;
@@ -193,16 +223,21 @@ int CopyFileData(HFILE output, HFILE source) {
     return result;
 }
 
-int AssembleFile(HWND owner, const char* directory, int files, int firstPiece, int compressed,
-                 int trace, AssembledFile* result) {
-    UseLzSource = 0;
-    CreateDirectoryA(directory, nullptr);
+namespace {
 
-    Destination dest;
-    // A joined path cut to fit would name another file: refused.
-    const bool whole = JoinPath(dest.Path, directory, SetupInfo.Pieces.File[firstPiece]);
-    if (trace) Trace("Dest %s\n", dest.Path);
-    if (!whole || !OpenDestination(dest)) {
+// True when piece, where it was found, is the destination file itself.
+bool IsDestination(const Destination& dest, int piece) {
+    char path[kPathLen];
+    char full[kPathLen];
+    if (!JoinPath(path, SetupInfo.SourceDir, SetupInfo.Pieces.File[piece])) return false;
+    const DWORD n = GetFullPathNameA(path, kPathLen, full, nullptr);
+    return n > 0 && n < static_cast<DWORD>(kPathLen) && lstrcmpiA(full, dest.Record.szPathName) == 0;
+}
+
+// Everything after the destination is named: opened, built from the
+// pieces, committed. 1 on success.
+int BuildFile(HWND owner, Destination& dest, int files, int firstPiece, int compressed, int trace) {
+    if (!OpenDestination(dest)) {
         ShowError(owner, IDS_CANT_CREATE_FILE, dest.Path);
         return 0;
     }
@@ -229,6 +264,17 @@ int AssembleFile(HWND owner, const char* directory, int files, int firstPiece, i
         const int source = OpenSourcePiece(owner, piece);
         if (source == -1) {
             failed = true;  // the user cancelled the prompt: nothing to say
+            break;
+        }
+        // The prompt may have pointed at the destination's own directory:
+        // building over a piece would lose it.
+        if (IsDestination(dest, piece)) {
+            if (mode == kExpandDirect)
+                LZClose(source);
+            else
+                _lclose(source);
+            ShowError(owner, IDS_CANT_CREATE_FILE, dest.Path);
+            failed = true;
             break;
         }
         SetStatus(IDS_COPYING, SetupInfo.Pieces.File[piece]);
@@ -283,9 +329,33 @@ int AssembleFile(HWND owner, const char* directory, int files, int firstPiece, i
         ShowError(owner, IDS_CANT_CREATE_FILE, dest.Path);
         return 0;
     }
-    if (result) {
+    return 1;
+}
+
+}  // namespace
+
+int AssembleFile(HWND owner, const char* directory, int files, int firstPiece, int compressed,
+                 int trace, AssembledFile* result) {
+    UseLzSource = 0;
+    Destination dest;
+    // A joined path cut to fit would name another file; a directory that is
+    // not a full path would be the current one's (usually the medium), and
+    // nothing is ever installed onto the medium.
+    const bool whole = JoinPath(dest.Path, directory, SetupInfo.Pieces.File[firstPiece]);
+    if (trace) Trace("Dest %s\n", dest.Path);
+    if (!whole || !IsFullPath(directory) || SameDirectory(directory, SetupInfo.ModuleDir) ||
+        SameDirectory(directory, SetupInfo.SourceDir)) {
+        ShowError(owner, IDS_CANT_CREATE_FILE, dest.Path);
+        return 0;
+    }
+    // A directory this item made goes again when the item fails: it is
+    // empty then.
+    const bool madeDirectory = CreateDirectoryA(directory, nullptr) != FALSE;
+    const int built = BuildFile(owner, dest, files, firstPiece, compressed, trace);
+    if (!built && madeDirectory) RemoveDirectoryA(directory);
+    if (built && result) {
         CopyText(result->Path, dest.Path);
         CopyText(result->QualifiedPath, dest.Record.szPathName);
     }
-    return 1;
+    return built;
 }

@@ -33,6 +33,12 @@ int CopyFileData(HFILE output, HFILE source);
 // (Windows 9x), the old file is deleted and the work file renamed.
 extern const char* ReplaceFunction;
 
+// Puts work in the place of destination by renames alone, as on Windows 9x:
+// the old file is moved aside, the work file renamed, and the old file put
+// back when that fails. rename is MoveFileA but for tests.
+using RenameProc = BOOL(WINAPI*)(LPCSTR, LPCSTR);
+bool ReplaceByRenaming(const char* work, const char* destination, RenameProc rename);
+
 // True when the full form of path fits the platform's open-file record
 // (127 characters); OpenFile and LZOpenFileA fail on a longer one.
 bool FitsRecord(const char* path);

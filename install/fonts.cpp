@@ -15,6 +15,8 @@ namespace {
 
 constexpr char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
 constexpr char kEudcKey[] = "EUDC\\950";
+// How long each window gets to take the font change.
+constexpr UINT kFontChangeWait = 3000;
 // The name, then " 所對應的Wren字形沒有安裝，請先安裝Wren字形!" in Big5.
 constexpr char kBaseFontMissing[] =
     "%s \xA9\xD2\xB9\xEF\xC0\xB3\xAA\xBAWren\xA6r\xA7\xCE\xA8S\xA6\xB3\xA6w\xB8\xCB\xA1"
@@ -96,6 +98,9 @@ int InstallFontItem(HWND owner, int index) {
     const int linked = LinkFaceNames(owner, font, link);
     SetEudcEnabled(1);
     if (!linked) return 0;
-    SendMessageA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0);
+    // One hung window of any program must not hold up the install; every
+    // responsive one is still told before the next font.
+    SendMessageTimeoutA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG, kFontChangeWait,
+                        nullptr);
     return 1;
 }

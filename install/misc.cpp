@@ -12,8 +12,9 @@ const char* ProgmanService = "PROGMAN";
 namespace {
 
 const char kProgman[] = "PROGMAN";
-// Room for the longest command: 71-character names and a 127-character path.
-constexpr int kCommandLen = 260;
+// Room for the longest command: 71-character names and a 127-character
+// path, each in quotes.
+constexpr int kCommandLen = 280;
 // Program Manager gets this long for each command.
 constexpr DWORD kCommandTimeout = 1000;
 
@@ -40,17 +41,42 @@ int Converse(const MiscItem& item, const char* path, HSZ& topic, HSZ& service) {
     DdeConversation = DdeConnect(DdeInstance, service, topic, nullptr);
     if (DdeConversation == nullptr) return 0;
 
+    // Every argument in quotes: unquoted, Program Manager ends one at
+    // , ( ) [ ] and reads the rest as more arguments or more commands.
     char command[kCommandLen];
-    FormatText(command, "[CreateGroup(%s)][ShowGroup(%s,1)]", item.Group, item.Group);
+    FormatText(command, "[CreateGroup(\"%s\")][ShowGroup(\"%s\",1)]", item.Group, item.Group);
     if (!Execute(command)) return 0;
     // Fails when the group has no such item yet, as on a first install.
-    FormatText(command, "[ReplaceItem(%s)]", item.Name);
+    FormatText(command, "[ReplaceItem(\"%s\")]", item.Name);
     Execute(command);
     Trace("\tDDE Error 0x%x\n", DdeGetLastError(DdeInstance));
-    FormatText(command, "[AddItem(%s,%s)]", path, item.Name);
+    FormatText(command, "[AddItem(\"%s\",\"%s\")]", path, item.Name);
     if (!Execute(command)) return 0;
     Trace("\tDone\n");
     return 1;
+}
+
+// True when text can stand in quotes in a command: no quote (which would
+// end it), no bracket (which ends a command in some Program Managers) and no
+// control character. Walked by characters: in code page 950 a second byte
+// may be a bracket's byte.
+bool Quotable(const char* text) {
+    for (const char* p = text; *p != '\0'; p = CharNextA(p)) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (IsDBCSLeadByte(c) && p[1] != '\0') continue;
+        if (c == '"' || c == '[' || c == ']' || c < 0x20 || c == 0x7F) return false;
+    }
+    return true;
+}
+
+// The reason an item gets no Program Manager item whatever the server
+// does, or null.
+const char* Unusable(const MiscItem& item, const char* path) {
+    if (item.GroupCut) return "group name too long";
+    if (!Quotable(item.Group)) return "group name holds \" [ ] or a control character";
+    if (!Quotable(item.Name)) return "item name holds \" [ ] or a control character";
+    if (!Quotable(path)) return "path holds \" [ ] or a control character";
+    return nullptr;
 }
 
 }  // namespace
@@ -68,11 +94,23 @@ int AddProgmanItem(HWND owner, int index, const char* path) {
     if (item.Group[0] == '\0') return 1;
 
     Trace("Adding %s into group %s\n", item.Name, item.Group);
+    if (const char* reason = Unusable(item, path)) {
+        Trace("\tNo item: %s\n", reason);
+        return 0;
+    }
+    // A conversation runs a modal loop of its own: a call from within it
+    // must not take over the one conversation's handles.
+    static bool conversing = false;
+    if (conversing) {
+        Trace("\tNo item: a conversation is under way\n");
+        return 0;
+    }
     DdeInstance = 0;
     DdeConversation = nullptr;
     Trace("\tInitializing\n");
     if (DdeInitializeA(&DdeInstance, DdeCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR)
         return 0;
+    conversing = true;
 
     HSZ topic = nullptr;
     HSZ service = nullptr;
@@ -84,6 +122,7 @@ int AddProgmanItem(HWND owner, int index, const char* path) {
     if (service != nullptr && service != topic) DdeFreeStringHandle(DdeInstance, service);
     if (topic != nullptr) DdeFreeStringHandle(DdeInstance, topic);
     DdeUninitialize(DdeInstance);
+    conversing = false;
     // The server's group window may have taken it.
     SetFocus(owner);
     return result;

@@ -63,10 +63,12 @@ void OnPromptOk(HWND dialog) {
         EndDialog(dialog, handle);
         return;
     }
+    // A path that did not fit was never tried: the directory is named as
+    // typed, not a cut path.
     char path[kPathLen];
-    JoinPath(path, SetupInfo.SourceDir, SetupInfo.Pieces.File[PromptPiece]);
-    FormatText(MessageText, kCannotOpen, path);
-    MessageBoxA(dialog, MessageText, kCannotOpenTitle, MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
+    const bool whole = JoinPath(path, SetupInfo.SourceDir, SetupInfo.Pieces.File[PromptPiece]);
+    ShowFormatted(dialog, kCannotOpenTitle, MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL, kCannotOpen,
+                  whole ? path : SetupInfo.SourceDir);
     SetFocus(GetDlgItem(dialog, IDC_PROMPT_DIR));
 }
 

@@ -109,7 +109,26 @@ void InstallCommand(HWND dialog) {
         ShowError(dialog, IDS_SELECT_FONT);
 }
 
+namespace {
+
+bool Running = false;
+
+// Marks the run, whichever way it ends.
+class RunMark {
+public:
+    RunMark() { Running = true; }
+    ~RunMark() { Running = false; }
+    RunMark(const RunMark&) = delete;
+    RunMark& operator=(const RunMark&) = delete;
+};
+
+}  // namespace
+
+bool InstallRunning() { return Running; }
+
 int RunInstall(HWND owner, int selectedCount) {
+    if (Running) return 0;
+    const RunMark mark;
     int selection[kMaxFontItems];
     if (selectedCount > kMaxFontItems) selectedCount = kMaxFontItems;
     const LRESULT got = SendDlgItemMessageA(owner, IDC_FONT_LIST, LB_GETSELITEMS, selectedCount,
@@ -124,19 +143,22 @@ int RunInstall(HWND owner, int selectedCount) {
         if (selection[k] >= 0 && selection[k] < SetupInfo.FontCount) selection[count++] = selection[k];
 
     CancelRequested = 0;
-    if (!AskTargetDir(owner, SetupInfo.TargetDir, SetupInfo.SystemDir, SetupInfo.ModuleDir)) return 0;
+    if (!AskTargetDir(owner, SetupInfo.TargetDir, SetupInfo.SystemDir, SetupInfo.ModuleDir,
+                      SetupInfo.SourceDir))
+        return 0;
     DecideLinkDir(SetupInfo.TargetDir, SetupInfo.FontsDir, SetupInfo.LinkDir);
     if (!EnoughSpace(owner, selection, count)) return 0;
 
-    int installedAny = 0;
-    for (int i = 0; !CancelRequested && i < SetupInfo.MiscCount; ++i)
-        if (InstallMiscItem(owner, i)) installedAny = 1;
-    for (int i = 0; !CancelRequested && i < SetupInfo.TableCount; ++i)
-        if (InstallTableItem(owner, i)) installedAny = 1;
+    // What the user chose are the fonts: the run is complete only when one
+    // of them was installed, and never when Exit stopped it.
+    for (int i = 0; !CancelRequested && i < SetupInfo.MiscCount; ++i) InstallMiscItem(owner, i);
+    for (int i = 0; !CancelRequested && i < SetupInfo.TableCount; ++i) InstallTableItem(owner, i);
+    int installedFont = 0;
     for (int k = 0; !CancelRequested && k < count; ++k)
-        if (InstallFontItem(owner, selection[k])) installedAny = 1;
+        if (InstallFontItem(owner, selection[k])) installedFont = 1;
 
     ClearStatus();
-    if (installedAny) ShowError(owner, IDS_DONE);
-    return installedAny && !CancelRequested ? 1 : 0;
+    if (!installedFont || CancelRequested) return 0;
+    ShowError(owner, IDS_DONE);
+    return 1;
 }

@@ -9,9 +9,15 @@
 // Handles the Install button, Enter and a double click in the font list.
 void InstallCommand(HWND dialog);
 
-// The run for the selected count fonts of the dialog's list: 1 when
-// anything was installed and the run was not stopped by Exit.
+// The run for the selected count fonts of the dialog's list: 1 when a
+// selected font was installed and the run was not stopped by Exit; only
+// then does the completion message show.
 int RunInstall(HWND owner, int selectedCount);
+
+// True while a run is under way. Its dialogs are modal, but a Program
+// Manager conversation runs a message loop of its own, in which the main
+// dialog's commands would otherwise be handled.
+bool InstallRunning();
 
 // LinkDir for a destination: empty in the Fonts directory (letter case and
 // one trailing backslash aside), the destination itself elsewhere.

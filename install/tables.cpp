@@ -20,9 +20,11 @@ int InstallTableItem(HWND owner, int index) {
     if (!AssembleFile(owner, table.DstDir, table.Files, table.FirstPiece, table.Compressed, 0, &built))
         return 0;
 
-    // An empty UserKey opens HKEY_CURRENT_USER itself.
+    // An empty UserKey would put the values at the root of HKEY_CURRENT_USER,
+    // and one cut to fit would name another key: neither is used.
     HKEY key = nullptr;
-    if (!OpenKeyForWriting(HKEY_CURRENT_USER, table.UserKey, &key)) {
+    if (table.UserKey[0] == '\0' || table.UserKeyCut ||
+        !OpenKeyForWriting(HKEY_CURRENT_USER, table.UserKey, &key)) {
         ShowDiagnostic(owner, "Can't Create Key %s", table.UserKey);
         return 0;
     }

@@ -21,6 +21,7 @@ struct MiscItem {
     int32_t Files;
     int32_t FirstPiece;
     int32_t Compressed;
+    int32_t GroupCut;  // the description's Group did not fit: no item made
 };
 
 // An EUDC font. Its pieces are always concatenated, never expanded.
@@ -41,7 +42,8 @@ struct TableItem {
     int32_t Files;
     int32_t FirstPiece;
     int32_t Compressed;
-    char UserKey[kNameLen];  // under HKEY_CURRENT_USER; may be empty
+    char UserKey[kNameLen];  // under HKEY_CURRENT_USER; empty: not recorded
+    int32_t UserKeyCut;      // UserKey did not fit: not recorded
     uint32_t Mode;
     int32_t HasMode;
     uint32_t Layout;

@@ -19,10 +19,18 @@ constexpr int kBadData = IDS_BAD_SETUP_FILE;
 // Longest key: a 71-character name, " AFontName" and three digits.
 char Key[kNameLen + 32];
 
+// A text cut to fit out never ends in half a double-byte character. Read
+// with two bytes to spare, so that a text of exactly N - 1 bytes is told
+// from a longer one; cut is set when it did not fit.
 template <size_t N>
-int ReadText(const char* section, const char* key, const char* fallback, char (&out)[N]) {
-    return static_cast<int>(GetPrivateProfileStringA(section, key, fallback, out,
-                                                     N, SetupInfo.SetupFilePath));
+int ReadText(const char* section, const char* key, const char* fallback, char (&out)[N],
+             int32_t* cut = nullptr) {
+    char text[N + 2];
+    const DWORD n = GetPrivateProfileStringA(section, key, fallback, text, N + 2,
+                                             SetupInfo.SetupFilePath);
+    if (cut != nullptr) *cut = n > N - 1 ? 1 : 0;
+    if (!CopyText(out, text)) DropPartialCharacter(out);
+    return static_cast<int>(TextLength(out));
 }
 
 int ReadNumber(const char* section, const char* key) {
@@ -74,6 +82,30 @@ void ReadHex(const char* section, const char* key, uint32_t& value, int32_t& has
     value = static_cast<uint32_t>(strtoul(text, nullptr, 16));
 }
 
+// A DstDir as a full path: an empty value counts as none (the Windows
+// directory), and a relative one is taken from the Windows directory, so
+// that nothing is built in the current directory, which is usually the
+// medium. One that would not fit stays as it is, and its item is refused.
+void ReadDstDir(const char* section, const char* name, char (&dir)[kPathLen]) {
+    char text[kPathLen];
+    ReadText(section, ItemKey(name, "DstDir"), "", text);
+    char full[kPathLen];
+    bool whole = false;
+    if (text[0] == '\0') {
+        whole = CopyText(full, SetupInfo.WindowsDir);
+    } else if (IsFullPath(text)) {
+        whole = CopyText(full, text);
+    } else if (text[0] == '\\' || text[1] == ':') {
+        // \DIR from the root of the Windows directory's drive, C:DIR from
+        // the root of C: (never a drive's remembered directory).
+        const char root[] = {text[1] == ':' ? text[0] : SetupInfo.WindowsDir[0], ':', '\\', '\0'};
+        whole = JoinPath(full, root, text[0] == '\\' ? text + 1 : text + 2);
+    } else {
+        whole = JoinPath(full, SetupInfo.WindowsDir, text);
+    }
+    CopyText(dir, whole ? full : text);
+}
+
 int ReadMiscItems(int& pieceTotal) {
     const int count = ReadNumber("Misc", "Items");
     if (count < 0 || count > kMaxMiscItems) return kBadData;
@@ -85,9 +117,9 @@ int ReadMiscItems(int& pieceTotal) {
         if (!RunFits(pieceTotal, item.Files, kMaxPieces)) return kBadData;
         item.FirstPiece = pieceTotal;
         if (!ReadPieces("Misc Files", item.Name, item.Files, pieceTotal)) return kBadData;
-        ReadText("Misc Files", ItemKey(item.Name, "DstDir"), SetupInfo.WindowsDir, item.DstDir);
+        ReadDstDir("Misc Files", item.Name, item.DstDir);
         item.Compressed = ReadNumber("Misc Files", ItemKey(item.Name, "Compressed"));
-        ReadText("Misc Files", ItemKey(item.Name, "Group"), "", item.Group);
+        ReadText("Misc Files", ItemKey(item.Name, "Group"), "", item.Group, &item.GroupCut);
     }
     return kOk;
 }
@@ -133,9 +165,9 @@ int ReadTableItems(int& pieceTotal) {
         if (!RunFits(pieceTotal, table.Files, kMaxPieces)) return kBadData;
         table.FirstPiece = pieceTotal;
         if (!ReadPieces("Tbls Files", table.Name, table.Files, pieceTotal)) return kBadData;
-        ReadText("Tbls Files", ItemKey(table.Name, "DstDir"), SetupInfo.WindowsDir, table.DstDir);
+        ReadDstDir("Tbls Files", table.Name, table.DstDir);
         table.Compressed = ReadNumber("Tbls Files", ItemKey(table.Name, "Compressed"));
-        ReadText("Tbls Files", ItemKey(table.Name, "UserKey"), "", table.UserKey);
+        ReadText("Tbls Files", ItemKey(table.Name, "UserKey"), "", table.UserKey, &table.UserKeyCut);
         ReadHex("Tbls Files", ItemKey(table.Name, "Mode"), table.Mode, table.HasMode);
         ReadHex("Tbls Files", ItemKey(table.Name, "Layout"), table.Layout, table.HasLayout);
     }
@@ -167,8 +199,10 @@ int InitSetupDirs(const char* moduleFileName) {
 }
 
 int ReadSetupDescription() {
-    OFSTRUCT record;
-    if (OpenFile(SetupInfo.SetupFilePath, &record, OF_EXIST) == HFILE_ERROR)
+    // Not through the open-file record, which fails on a path longer than
+    // 127 characters although the file is there.
+    const DWORD attributes = GetFileAttributesA(SetupInfo.SetupFilePath);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return IDS_NO_SETUP_FILE;
 
     int pieceTotal = 0;

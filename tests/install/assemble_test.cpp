@@ -284,7 +284,7 @@ TEST_F(Assembly, DestinationLongerThanTheOpenFileRecordIsRefused) {
         DialogScript::Press(box, IDOK);
     });
     EXPECT_EQ(AssembleFile(nullptr, longer.c_str(), 1, first, 0, 0, &result), 0);
-    EXPECT_TRUE(ListDir(longer).empty()) << "the directory is made, but no file";
+    EXPECT_FALSE(Exists(longer)) << "the directory it made goes again";
 }
 
 // The LZ library's own open goes through the open-file record: a compressed
@@ -495,6 +495,115 @@ TEST_F(Assembly, NoMemoryForTheCopyBuffer) {
     _lclose(to);
     EXPECT_EQ(code, IDS_NO_MEMORY);
     EXPECT_EQ(ReadBytes(output), "");
+}
+
+// A length that can't be had (an invalid handle) or that passes 2 GiB (a
+// sparse file) is a read error, with nothing copied.
+TEST_F(Assembly, LengthThatCannotBeReadIsAReadError) {
+    const std::string output = out.Path() + "\\OUT.BIN";
+    const HFILE to = _lcreat(output.c_str(), 0);
+    ASSERT_NE(to, HFILE_ERROR);
+    const HFILE closed = _lopen(disk1.Write("GONE.BIN", "bytes").c_str(), OF_READ);
+    _lclose(closed);
+    EXPECT_EQ(CopyFileData(to, closed), IDS_READ_ERROR);
+
+    const std::string huge = disk1.Join("HUGE.BIN");
+    const HANDLE h = CreateFileA(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    LARGE_INTEGER size;
+    size.QuadPart = (LONGLONG(1) << 31) + 1;
+    ASSERT_TRUE(SetFilePointerEx(h, size, nullptr, FILE_BEGIN));
+    ASSERT_TRUE(SetEndOfFile(h));
+    CloseHandle(h);
+    const HFILE in = _lopen(huge.c_str(), OF_READ);
+    EXPECT_EQ(CopyFileData(to, in), IDS_READ_ERROR);
+    _lclose(in);
+    _lclose(to);
+    DeleteFileA(huge.c_str());
+    EXPECT_EQ(ReadBytes(output), "");
+}
+
+// Windows 9x's replace by renames: the old file is moved aside and put back
+// when the work file can't take its name, so neither is lost.
+int calls, failAt;
+BOOL WINAPI FailingRename(LPCSTR from, LPCSTR to) {
+    return ++calls == failAt ? FALSE : MoveFileA(from, to);
+}
+
+TEST_F(Assembly, ReplaceByRenamingPutsTheOldFileBackOnFailure) {
+    const RenameProc rename = FailingRename;
+    const std::string dest = out.Join("F.TTE"), work = out.Join("WORK.TMP");
+    for (failAt = 1; failAt <= 3; ++failAt) {
+        calls = 0;
+        WriteBytes(dest, "old");
+        WriteBytes(work, "new");
+        EXPECT_EQ(ReplaceByRenaming(work.c_str(), dest.c_str(), rename), failAt == 3) << failAt;
+        EXPECT_EQ(ReadBytes(dest), failAt == 3 ? "new" : "old") << failAt;
+        EXPECT_EQ(OutFiles(), (failAt == 3 ? std::vector<std::string>{"F.TTE"}
+                                           : std::vector<std::string>{"F.TTE", "WORK.TMP"}))
+            << failAt;
+        DeleteFileA(work.c_str());
+    }
+    // No old file: one rename.
+    DeleteFileA(dest.c_str());
+    WriteBytes(work, "new");
+    calls = 0;
+    failAt = 0;
+    EXPECT_TRUE(ReplaceByRenaming(work.c_str(), dest.c_str(), rename));
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(ReadBytes(dest), "new");
+}
+
+// Nothing is installed onto the medium: not into the program's directory
+// or the source directory in any spelling, not relative to the current
+// directory, and not over one of the item's own pieces, which the prompt
+// may find in the destination. Message 12, and the piece as it was.
+TEST_F(Assembly, NothingIsBuiltOntoTheMediumOrOverItsOwnPiece) {
+    const int first = Piece("F.TTE", "Disk 1", &disk1, "piece");
+    CopyText(SetupInfo.ModuleDir, disk2.Path().c_str());
+    char saved[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, saved);
+    ASSERT_TRUE(SetCurrentDirectoryA(disk1.Path().c_str()));
+    for (const std::string& dir : {disk1.Path(), disk1.Path() + "\\.", disk2.Path() + "\\",
+                                   std::string("."), std::string("SUB")}) {
+        const std::string dest = dir + (dir.back() == '\\' ? "" : "\\") + "F.TTE";
+        script.Then([dest](HWND box) {
+            EXPECT_EQ(DialogScript::BoxText(box), Ansi("無法建立檔案 ") + dest + " !") << dest;
+            DialogScript::Press(box, IDOK);
+        });
+        EXPECT_EQ(AssembleFile(nullptr, dir.c_str(), 1, first, 0, 0, &result), 0) << dir;
+        EXPECT_EQ(ListDir(disk1.Path()), std::vector<std::string>{"F.TTE"}) << dir;
+        EXPECT_EQ(ReadBytes(disk1.Join("F.TTE")), "piece");
+    }
+    SetCurrentDirectoryA(saved);
+    // A piece the prompt finds in the destination is the destination.
+    CopyText(SetupInfo.ModuleDir, "");
+    const int own = Piece("T.TTE", "Disk 2", nullptr);
+    out.Write("T.TTE", "piece in the destination");
+    script
+        .Then([&](HWND prompt) {
+            DialogScript::SetText(prompt, 101, out.Path());
+            DialogScript::Press(prompt, IDOK);
+        })
+        .Then([&](HWND box) {
+            EXPECT_EQ(DialogScript::BoxText(box), Ansi("無法建立檔案 ") + out.Join("T.TTE") + " !");
+            DialogScript::Press(box, IDOK);
+        });
+    EXPECT_EQ(Assemble(own, 1, 0), 0);
+    EXPECT_EQ(Output("T.TTE"), "piece in the destination");
+    EXPECT_EQ(OutFiles(), std::vector<std::string>{"T.TTE"});
+}
+
+// A directory the item made goes again when the item fails; one that was
+// there stays.
+TEST_F(Assembly, FailedItemRemovesTheDirectoryItMade) {
+    const int first = Piece("F.TTE", "Disk 2", nullptr);
+    const std::string made = out.Join("NEW");
+    script.Then([](HWND prompt) { DialogScript::Press(prompt, IDCANCEL); });
+    EXPECT_EQ(AssembleFile(nullptr, made.c_str(), 1, first, 0, 0, &result), 0);
+    EXPECT_FALSE(Exists(made));
+    script.Then([](HWND prompt) { DialogScript::Press(prompt, IDCANCEL); });
+    EXPECT_EQ(Assemble(first, 1, 0), 0);
+    EXPECT_TRUE(Exists(out.Path()));
 }
 
 TEST_F(Assembly, LzErrorMessages) {

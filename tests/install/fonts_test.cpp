@@ -136,6 +136,39 @@ TEST_F(Fonts, InFontsDirectoryTheLinkIsTheBareFileName) {
               0u);
 }
 
+// A window whose thread takes no messages: the broadcast must not wait on
+// it for good, and the responsive windows are told all the same.
+TEST_F(Fonts, HungWindowDoesNotHoldUpTheBroadcast) {
+    struct Hung {
+        HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        HANDLE thread = nullptr;
+        static DWORD WINAPI Run(void* p) {
+            Hung* self = static_cast<Hung*>(p);
+            HWND w = CreateWindowExA(0, "STATIC", "hung", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                     nullptr, nullptr);
+            SetEvent(self->ready);
+            WaitForSingleObject(self->release, INFINITE);
+            DestroyWindow(w);
+            return 0;
+        }
+        Hung() {
+            thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+            WaitForSingleObject(ready, INFINITE);
+        }
+        ~Hung() {
+            SetEvent(release);
+            WaitForSingleObject(thread, INFINITE);
+            CloseHandle(thread);
+            CloseHandle(ready);
+            CloseHandle(release);
+        }
+    } hung;
+    const int kai = Font("Sample Kai", "SKAI.TTE", {"Face A"});
+    ASSERT_EQ(InstallFontItem(nullptr, kai), 1);
+    EXPECT_EQ(FontChangeWatcher::count, 1);
+}
+
 TEST_F(Fonts, ElsewhereTheLinkJoinsDirectoryAndNameWithOneBackslash) {
     const int kai = Font("Sample Kai", "SKAI.TTE", {"Face A"});
     CopyText(SetupInfo.LinkDir, SetupInfo.TargetDir);

@@ -83,15 +83,25 @@ TEST_F(Tables, PresenceNotValueDecidesAndTwiceGivesTheSame) {
     }
 }
 
-TEST_F(Tables, EmptyUserKeyWritesDirectlyUnderTheUsersRoot) {
-    TableItem& t = Table("", out.Path());
-    t.HasMode = 1;
-    t.Mode = 0x1F;
-    ASSERT_EQ(InstallTableItem(nullptr, 0), 1);
-    EXPECT_EQ(Read("", "User Dictionary").text, out.Join("PHONETIC.TBL"));
-    EXPECT_EQ(Read("", "Mode Configuration").number, 0x1Fu);
-    RegDeleteValueA(HKEY_CURRENT_USER, "User Dictionary");
-    RegDeleteValueA(HKEY_CURRENT_USER, "Mode Configuration");
+// An empty UserKey would put the values at the root of HKEY_CURRENT_USER,
+// and a cut one under another key: the file is installed, not recorded.
+TEST_F(Tables, EmptyOrCutUserKeyIsNotRecorded) {
+    for (int cut = 0; cut < 2; ++cut) {
+        TableItem& t = Table(cut ? kUserKey : "", out.Path());
+        t.UserKeyCut = cut;
+        t.HasMode = 1;
+        t.Mode = 0x1F;
+        script.Then([&](HWND box) {
+            EXPECT_EQ(DialogScript::BoxText(box), std::string("Can't Create Key ") + t.UserKey);
+            DialogScript::Press(box, IDOK);
+        });
+        EXPECT_EQ(InstallTableItem(nullptr, 0), 0);
+        EXPECT_EQ(ReadBytes(out.Join("PHONETIC.TBL")), "table data");
+        EXPECT_FALSE(Read("", "User Dictionary").present);
+        EXPECT_FALSE(Read("", "Mode Configuration").present);
+        HKEY key;
+        EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, kUserKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+    }
 }
 
 TEST_F(Tables, FailedAssemblyWritesNothing) {

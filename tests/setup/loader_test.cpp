@@ -148,6 +148,19 @@ TEST_F(Loader, ProgramDirectory) {
 TEST_F(Loader, MissingDescription) {
     CopyText(SetupInfo.SetupFilePath, files_.Dir().Join("QUILL95.INI").c_str());
     EXPECT_EQ(ReadSetupDescription(), IDS_NO_SETUP_FILE);
+    // A directory of that name is no description either.
+    ASSERT_TRUE(CreateDirectoryA(SetupInfo.SetupFilePath, nullptr));
+    EXPECT_EQ(ReadSetupDescription(), IDS_NO_SETUP_FILE);
+    RemoveDirectoryA(SetupInfo.SetupFilePath);
+    // One in a directory deeper than the open-file record holds is found.
+    std::string deep = files_.Dir().Path() + "\\";
+    deep += std::string(140 - deep.size(), 'M');
+    ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr));
+    CopyText(SetupInfo.SetupFilePath, WriteBytes(deep + "\\QUILL95.INI", Ansi(Dos(Fonts(1)).c_str())).c_str());
+    EXPECT_EQ(ReadSetupDescription(), 0);
+    EXPECT_EQ(SetupInfo.FontCount, 1);
+    DeleteFileA(SetupInfo.SetupFilePath);
+    RemoveDirectoryA(deep.c_str());
     // Beside this test program there is none either.
     EXPECT_EQ(LoadSetupInfo(), IDS_NO_SETUP_FILE);
     EXPECT_EQ(std::string(SetupInfo.SetupFilePath).substr(strlen(SetupInfo.ModuleDir)),
@@ -268,11 +281,57 @@ TEST_F(Loader, DefaultsAndEmptyValues) {
     s.replace(s.find("Viewer Group=Font Kit"), 21, "");
     s.replace(s.find("Sample Song Size=870"), 20, "");
     ASSERT_EQ(Load(s), 0);
-    EXPECT_STREQ(SetupInfo.MiscItems[0].DstDir, "") << "present and empty stays empty";
+    EXPECT_STREQ(SetupInfo.MiscItems[0].DstDir, "C:\\WINDOWS") << "present and empty is missing";
     EXPECT_STREQ(SetupInfo.MiscItems[0].Group, "");
     EXPECT_EQ(SetupInfo.FontItems[1].Size, 0);
     EXPECT_STREQ(SetupInfo.TableItems[0].DstDir, "C:\\WINDOWS") << "missing is WindowsDir";
     EXPECT_STREQ(SetupInfo.TableItems[0].UserKey, "Software\\FontKit\\Phonetic");
+}
+
+// Nothing is ever built relative to the current directory (the medium):
+// a relative DstDir is taken from the Windows directory.
+TEST_F(Loader, RelativeDstDirIsTakenFromTheWindowsDirectory) {
+    const struct {
+        const char* dstDir;
+        const char* full;
+    } cases[] = {
+        {"FONTKIT", "C:\\WINDOWS\\FONTKIT"},   {"KIT\\SUB\\", "C:\\WINDOWS\\KIT\\SUB\\"},
+        {".", "C:\\WINDOWS\\."},                {"\\KIT", "C:\\KIT"},
+        {"D:KIT", "D:\\KIT"},                     {"D:", "D:\\"},
+        {"D:\\KIT", "D:\\KIT"},                   {"\\\\server\\share", "\\\\server\\share"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(Load(Fonts(1) + Misc(1) + "Item1 DstDir=" + c.dstDir + "\n"), 0);
+        EXPECT_STREQ(SetupInfo.MiscItems[0].DstDir, c.full) << c.dstDir;
+    }
+    // One that would not fit whole stays relative, and its item is refused.
+    const std::string deep(255, 'D');
+    ASSERT_EQ(Load(Fonts(1) + Tbls(1) + "Tbl1 DstDir=" + deep + "\n"), 0);
+    EXPECT_EQ(std::string(SetupInfo.TableItems[0].DstDir), deep);
+}
+
+// A text cut to fit never ends in half a Big5 character; a Group or
+// UserKey that had to be cut says so, and its item will not use it.
+TEST_F(Loader, CutTextsEndInWholeCharactersAndGroupAndKeyAreMarked) {
+    const std::string exact(71, 'G');
+    const std::string big5 = std::string(70, 'K') + "\xE5\xAD\x97";  // 字: A6 72
+    ASSERT_EQ(Load(Fonts(1) + Misc(1) + "Item1 Group=" + exact + "\n" + Tbls(1) + "Tbl1 UserKey=" +
+                   big5 + "\n"),
+              0);
+    EXPECT_EQ(std::string(SetupInfo.MiscItems[0].Group), exact);
+    EXPECT_EQ(SetupInfo.MiscItems[0].GroupCut, 0) << "71 bytes fit";
+    EXPECT_EQ(std::string(SetupInfo.TableItems[0].UserKey), std::string(70, 'K'));
+    EXPECT_EQ(SetupInfo.TableItems[0].UserKeyCut, 1);
+    ASSERT_EQ(Load(Fonts(1) + Misc(1) + "Item1 Group=" + exact + "G\n" + Tbls(1) + "Tbl1 UserKey=K\n"),
+              0);
+    EXPECT_EQ(std::string(SetupInfo.MiscItems[0].Group), exact);
+    EXPECT_EQ(SetupInfo.MiscItems[0].GroupCut, 1);
+    EXPECT_EQ(SetupInfo.TableItems[0].UserKeyCut, 0);
+    // Any cut text: a face name of 258 bytes and a Big5 character.
+    std::string s = Fonts(1);
+    s.replace(s.find("AFontName1=Face"), 15, "AFontName1=" + std::string(258, 'F') + "\xE5\xAD\x97");
+    ASSERT_EQ(Load(s), 0);
+    EXPECT_EQ(std::string(SetupInfo.AFontNameTable[0]), std::string(258, 'F'));
 }
 
 TEST_F(Loader, HexadecimalModeAndLayout) {
