@@ -152,7 +152,7 @@ TEST_F(InstallRun, EverythingFromTheClickToTheEnd) {
     EXPECT_NE(trace.find(std::string("Adding Viewer into group ") + kGroup + "\n\tInitializing\n\tConnecting\n"),
               std::string::npos)
         << trace;
-    EXPECT_NE(trace.find("\tSending Command [AddItem(" + kit + "\\VIEWER.EXE,Viewer)]\n\tDone\n"),
+    EXPECT_NE(trace.find("\tSending Command [AddItem(\"" + kit + "\\VIEWER.EXE\",\"Viewer\")]\n\tDone\n"),
               std::string::npos)
         << trace;
 }
@@ -192,7 +192,9 @@ TEST_F(InstallRun, DestinationEndingInADoubleByteCharacter) {
 }
 
 // Exit in the prompt of the second accessory file: nothing after it is
-// started, and the first one still earns the completion message.
+// started, and a stopped run earns no completion message. Exit and Install
+// of the main dialog, handled in a message loop of the run (as Program
+// Manager's conversation runs one), do nothing until the run has ended.
 TEST_F(InstallRun, ExitInTheSecondAccessoryFilesPromptStopsTheRun) {
     std::string d = Description();
     d.replace(d.find("Items=1\nItem1=Viewer\n"), 21, "Items=2\nItem1=Viewer\nItem2=Help\n");
@@ -203,8 +205,19 @@ TEST_F(InstallRun, ExitInTheSecondAccessoryFilesPromptStopsTheRun) {
     HWND dialog = StartInstall(setup, {0, 1}, fonts);
     HWND prompt = WaitPrompt(setup);
     EXPECT_EQ(Utf8(Text(prompt, 100)), "請放入 Disk 3 或將含有 HELP.TXT 之磁片放入...");
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(2, BN_CLICKED), reinterpret_cast<LPARAM>(Control(dialog, 2)));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), reinterpret_cast<LPARAM>(Control(dialog, 1)));
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+    SetText(prompt, 101, disk2.Path());  // no HELP.TXT there either: the prompt stays
+    Click(prompt, IDOK);
+    Answer(setup.WaitMessageBox(), IDOK);
+    EXPECT_TRUE(IsWindow(prompt));
     Click(prompt, 3);
-    ExpectDone(setup);
+    setup.WaitGone(prompt);
+    setup.WaitOutput("Dest " + kit + "\\HELP.TXT\n\tFile deleted on error\n");
+    // A completion message or a second run's dialog would keep the Exit
+    // below from ending the program.
+    EXPECT_TRUE(IsWindow(dialog)) << "Exit during the run ended the program";
     EXPECT_EQ(Text(dialog, 203), "");
     EXPECT_TRUE(Exists(kit + "\\VIEWER.EXE"));
     EXPECT_FALSE(Exists(kit + "\\HELP.TXT"));

@@ -85,6 +85,28 @@ TEST_F(Prompt, WrongDirectoryThenCancel) {
     EXPECT_EQ(CancelRequested, 0);
 }
 
+// The message is cut to its buffer without half a Big5 character.
+TEST_F(Prompt, OpenFailureMessageIsCutWhole) {
+    const int piece = Piece("A.TT_", "Disk 2", nullptr);
+    const std::string prefix = Ansi("無法開啟檔案 ");
+    // Big5 directory names put a lead byte at the message's last place.
+    std::string big5 = "C:\\";
+    while (big5.size() < 250) big5 += Ansi("許");
+    script
+        .Then([&](HWND d) {
+            DialogScript::SetText(d, 101, big5);
+            DialogScript::Press(d, IDOK);
+        })
+        .Then([&](HWND box) {
+            const std::string text = DialogScript::BoxText(box);
+            EXPECT_EQ(text.size(), 254u) << "255 would end in half a character";
+            EXPECT_EQ(text, (prefix + big5).substr(0, 254));
+            DialogScript::Press(box, IDOK);
+        })
+        .Then([](HWND d) { DialogScript::Press(d, IDCANCEL); });
+    EXPECT_EQ(OpenSourcePiece(nullptr, piece), -1);
+}
+
 TEST_F(Prompt, DriveRootWithAndWithoutBackslash) {
     const int piece = Piece("A.TT_", "Disk 2", nullptr);
     auto typeAndExpectTried = [&](const char* typed) {
