@@ -52,7 +52,7 @@ bootstrap: arch
 
 test: bootstrap
 	$(MAKE) build-run
-	scripts/check-exe $(BUILD)/SETUP.EXE
+	scripts/check-exe --imports tests/scripts/setup-imports.txt $(BUILD)/SETUP.EXE
 	scripts/static-check
 	QSETUP_VERSIONS="win98 win10" scripts/run-tests $(RUN_BUILD)
 

@@ -56,6 +56,18 @@ open(work + "/noacc.exe", "wb").write(noacc)
 PY
   check "a console program" says "subsystem 3, not a GUI program" "$src/scripts/check-exe" "$work/console.exe"
   check "no accelerator" says "accelerator QSETUP missing" "$src/scripts/check-exe" "$work/noacc.exe"
+  # The imports: exactly the reviewed list; a new one fails with its name,
+  # and no CryptoAPI or msvcrt.dll at all.
+  list=$src/tests/scripts/setup-imports.txt
+  check "imports as listed" says "imports are the listed ones" "$src/scripts/check-exe" --imports "$list" "$exe"
+  grep -v 'USER32.dll MessageBoxA' "$list" >"$work/short.txt"
+  check "an import not on the list" says "imports not on the list: USER32.dll MessageBoxA" \
+    "$src/scripts/check-exe" --imports "$work/short.txt" "$exe"
+  { cat "$list"; echo 'KERNEL32.dll GetFileSizeEx'; } >"$work/long.txt"
+  check "a listed import gone" says "no longer imported (take them off the list): kernel32.dll getfilesizeex" \
+    "$src/scripts/check-exe" --imports "$work/long.txt" "$exe"
+  check "no CryptoAPI, no msvcrt.dll" bash -c '! "$0" --list-imports "$1" | grep -Ei "^msvcrt|Crypt"' \
+    "$src/scripts/check-exe" "$exe"
 else
   check "an x86-64 build is not the shipped form" says "machine 0x8664, not i386" "$src/scripts/check-exe" "$exe"
 fi
