@@ -6,6 +6,7 @@
 #include "common/path.h"
 #include "common/proc.h"
 #include "common/trace.h"
+#include "install/lzfile.h"
 #include "install/pieces.h"
 #include "setup/catalogue.h"
 
@@ -120,36 +121,20 @@ bool CreateTempFile(TempFile& t) {
     return true;
 }
 
-// LZCopy, and a check that it wrote all the expanded data: the library
-// copies a file of an unknown compression as nothing, and one cut short as
-// far as it goes, and calls both a success.
-long ExpandAll(int source, HFILE destination) {
-    const long expected = LZSeek(source, 0, FILE_END);
-    LZSeek(source, 0, FILE_BEGIN);
-    const long written = LZCopy(source, destination);
-    if (written >= 0 && expected >= 0 && written != expected) return LZERROR_READ;
-    return written;
-}
-
 // Expands the joined pieces in the temporary file into the destination.
 // Returns 0, or the message of the failure.
 int ExpandTempFile(TempFile& t, HFILE destination) {
     // Reopened through its record the file is plain; the library's own
     // LZInit sets up the expansion, and says so when it can't.
     OFSTRUCT record = t.Record;
-    const int file = LZOpenFileA(t.Record.szPathName, &record, OF_REOPEN | OF_READ);
+    const HFILE file = LZOpenFileA(t.Record.szPathName, &record, OF_REOPEN | OF_READ);
     SetStatus(IDS_PROCESSING_FONT, "");
     SetBusy(1);
-    long written = file;  // -1: the library's invalid source
-    if (file >= 0) {
-        const int source = LZInit(file);
-        if (source < 0) {
-            _lclose(file);
-            written = source;
-        } else {
-            written = ExpandAll(source, destination);
-            LZClose(source);
-        }
+    const int source = file < 0 ? -1 : LzInitFile(file);  // -1: the library's invalid source
+    long written = source;
+    if (source >= 0) {
+        written = ExpandAll(source, destination);
+        LZClose(source);
     }
     return written < 0 ? LzErrorMessage(written) : 0;
 }
@@ -179,19 +164,6 @@ bool ReplaceByRenaming(const char* work, const char* destination, RenameProc ren
     }
     rename(aside, destination);
     return false;
-}
-
-bool FitsRecord(const char* path) {
-    char full[kPathLen];
-    const DWORD n = GetFullPathNameA(path, kPathLen, full, nullptr);
-    return n > 0 && n < OFS_MAXPATHNAME;
-}
-
-int LzErrorMessage(long code) {
-    if (code >= LZERROR_UNKNOWNALG && code <= LZERROR_BADINHANDLE)
-        return IDS_LZ_BASE + static_cast<int>(code);
-    // Undocumented: the data could not be expanded.
-    return IDS_LZ_READ;
 }
 
 int CopyFileData(HFILE output, HFILE source) {
@@ -234,102 +206,99 @@ bool IsDestination(const Destination& dest, int piece) {
     return n > 0 && n < static_cast<DWORD>(kPathLen) && lstrcmpiA(full, dest.Record.szPathName) == 0;
 }
 
-// Everything after the destination is named: opened, built from the
-// pieces, committed. 1 on success.
-int BuildFile(HWND owner, Destination& dest, int files, int firstPiece, int compressed, int trace) {
+Mode ModeOf(int files, int compressed) {
+    if (compressed == 0) return kConcatenate;
+    return files == 1 ? kExpandDirect : kConcatenateThenExpand;
+}
+
+// The work file and, for joined compressed pieces, the temporary file.
+// false when either can't be had: the user has been told, nothing is left.
+bool OpenOutputs(HWND owner, Destination& dest, TempFile& temp, Mode mode, int trace) {
     if (!OpenDestination(dest)) {
         ShowError(owner, IDS_CANT_CREATE_FILE, dest.Path);
-        return 0;
+        return false;
     }
-
-    const Mode mode = compressed == 0 ? kConcatenate
-                      : files == 1    ? kExpandDirect
-                                      : kConcatenateThenExpand;
-    HFILE output = dest.Handle;
-    TempFile temp;
-    if (mode == kExpandDirect) UseLzSource = 1;
-    if (mode == kConcatenateThenExpand) {
-        if (!CreateTempFile(temp)) {
-            ShowError(owner, IDS_CANT_CREATE_TEMP, temp.Name);
-            DiscardDestination(dest);
-            return 0;
-        }
-        output = temp.Handle;
-        if (trace) Trace("\tTemp File \"%s\" created\n", temp.Record.szPathName);
+    if (mode != kConcatenateThenExpand) return true;
+    if (!CreateTempFile(temp)) {
+        ShowError(owner, IDS_CANT_CREATE_TEMP, temp.Name);
+        DiscardDestination(dest);
+        return false;
     }
+    if (trace) Trace("\tTemp File \"%s\" created\n", temp.Record.szPathName);
+    return true;
+}
 
-    bool failed = false;
-    for (int i = 0; !failed && i < files; ++i) {
-        const int piece = firstPiece + i;
-        const int source = OpenSourcePiece(owner, piece);
-        if (source == -1) {
-            failed = true;  // the user cancelled the prompt: nothing to say
-            break;
-        }
-        // The prompt may have pointed at the destination's own directory:
-        // building over a piece would lose it.
-        if (IsDestination(dest, piece)) {
-            if (mode == kExpandDirect)
-                LZClose(source);
-            else
-                _lclose(source);
-            ShowError(owner, IDS_CANT_CREATE_FILE, dest.Path);
-            failed = true;
-            break;
-        }
+// Appends or expands one open piece into output: 0, or the message.
+int WritePiece(int source, HFILE output, Mode mode) {
+    if (mode != kExpandDirect) return CopyFileData(output, source);
+    SetBusy(1);
+    const long written = ExpandAll(source, output);
+    SetBusy(0);
+    return written < 0 ? LzErrorMessage(written) : 0;
+}
+
+// One piece, found through the prompt where needed, into output. false when
+// it failed: the user has been told why, unless the prompt was cancelled.
+bool CopyPiece(HWND owner, const Destination& dest, HFILE output, Mode mode, int piece) {
+    const int source = OpenSourcePiece(owner, piece);
+    if (source == -1) return false;
+    int code = 0;
+    // The prompt may have pointed at the destination's own directory:
+    // building over a piece would lose it.
+    if (IsDestination(dest, piece)) {
+        code = IDS_CANT_CREATE_FILE;
+        ShowError(owner, code, dest.Path);
+    } else {
         SetStatus(IDS_COPYING, SetupInfo.Pieces.File[piece]);
-        if (mode == kExpandDirect) {
-            SetBusy(1);
-            const long written = ExpandAll(source, output);
-            SetBusy(0);
-            if (written < 0) {
-                ShowError(owner, LzErrorMessage(written));
-                failed = true;
-            }
-            LZClose(source);
-        } else {
-            const int code = CopyFileData(output, source);
-            if (code != 0) {
-                ShowError(owner, code);
-                failed = true;
-            }
-            _lclose(source);
-        }
-        ClearStatus();
+        code = WritePiece(source, output, mode);
+        if (code != 0) ShowError(owner, code);
     }
-    _lclose(output);
-    if (mode != kConcatenateThenExpand) dest.Handle = HFILE_ERROR;
+    if (mode == kExpandDirect)
+        LZClose(source);
+    else
+        _lclose(source);
+    ClearStatus();
+    return code == 0;
+}
 
-    if (failed) {
-        if (mode == kConcatenateThenExpand) {
-            CloseDestination(dest);
-            DeleteByRecord(temp.Record);
-            if (trace) Trace("\tTemp File deleted on error\n");
-        }
+// Ends the item: for joined compressed pieces the temporary file is
+// expanded into the work file and goes; the work file then takes the
+// destination's place, or goes when anything failed. 1 on success.
+int FinishFile(HWND owner, Destination& dest, TempFile& temp, Mode mode, bool copied, int trace) {
+    int code = copied ? 0 : -1;  // -1: the user has been told, or cancelled
+    if (mode == kConcatenateThenExpand) {
+        _lclose(temp.Handle);
+        if (copied) code = ExpandTempFile(temp, dest.Handle);
+        if (code > 0) ShowError(owner, code);
+        CloseDestination(dest);
+        DeleteByRecord(temp.Record);
+        if (copied) SetBusy(0);
+        if (trace && copied) Trace("\tTemp File deleted\n");
+        if (trace && !copied) Trace("\tTemp File deleted on error\n");
+    }
+    if (code != 0) {
         DiscardDestination(dest);
         if (trace) Trace("\tFile deleted on error\n");
         return 0;
     }
-
-    if (mode == kConcatenateThenExpand) {
-        const int code = ExpandTempFile(temp, dest.Handle);
-        if (code != 0) ShowError(owner, code);
-        CloseDestination(dest);
-        DeleteByRecord(temp.Record);
-        SetBusy(0);
-        if (trace) Trace("\tTemp File deleted\n");
-        if (code != 0) {
-            DiscardDestination(dest);
-            if (trace) Trace("\tFile deleted on error\n");
-            return 0;
-        }
-    }
-
     if (!CommitDestination(dest)) {
         ShowError(owner, IDS_CANT_CREATE_FILE, dest.Path);
         return 0;
     }
     return 1;
+}
+
+// Everything after the destination is named: opened, built from the
+// pieces, finished. 1 on success.
+int BuildFile(HWND owner, Destination& dest, int files, int firstPiece, int compressed, int trace) {
+    const Mode mode = ModeOf(files, compressed);
+    UseLzSource = mode == kExpandDirect ? 1 : 0;
+    TempFile temp;
+    if (!OpenOutputs(owner, dest, temp, mode, trace)) return 0;
+    const HFILE output = mode == kConcatenateThenExpand ? temp.Handle : dest.Handle;
+    bool copied = true;
+    for (int i = 0; copied && i < files; ++i) copied = CopyPiece(owner, dest, output, mode, firstPiece + i);
+    return FinishFile(owner, dest, temp, mode, copied, trace);
 }
 
 }  // namespace

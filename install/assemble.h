@@ -38,10 +38,3 @@ extern const char* ReplaceFunction;
 // back when that fails. rename is MoveFileA but for tests.
 using RenameProc = BOOL(WINAPI*)(LPCSTR, LPCSTR);
 bool ReplaceByRenaming(const char* work, const char* destination, RenameProc rename);
-
-// True when the full form of path fits the platform's open-file record
-// (127 characters); OpenFile and LZOpenFileA fail on a longer one.
-bool FitsRecord(const char* path);
-
-// The message of a negative LZCopy result.
-int LzErrorMessage(long code);

@@ -1,11 +1,9 @@
 #include "install/pieces.h"
 
-#include <lzexpand.h>
-
 #include "common/globals.h"
 #include "common/messages.h"
 #include "common/path.h"
-#include "install/assemble.h"
+#include "install/lzfile.h"
 #include "setup/catalogue.h"
 
 int UseLzSource = 0;
@@ -18,21 +16,6 @@ namespace {
 constexpr char kCannotOpen[] = "\xB5L\xAAk\xB6}\xB1\xD2\xC0\xC9\xAE\xD7 %s !\n";
 constexpr char kCannotOpenTitle[] = "ReRe";
 
-// A compressed piece through the LZ library. Its own open goes through the
-// open-file record and fails on a path longer than that holds, so such a
-// piece is opened plain and handed to LZInit, as LZOpenFileA does inside.
-int OpenLzPiece(char* path) {
-    if (FitsRecord(path)) {
-        OFSTRUCT record;
-        return LZOpenFileA(path, &record, OF_READ);
-    }
-    const HFILE file = _lopen(path, OF_READ);
-    if (file == HFILE_ERROR) return -1;
-    const int handle = LZInit(file);
-    if (handle < 0) _lclose(file);
-    return handle;
-}
-
 // A handle; -1 when the file can't be opened; or, for a file that opened
 // but that the LZ library can't read (an unknown compression, say), its
 // negative error code. A path that does not fit whole is not tried: cut, it
@@ -40,7 +23,8 @@ int OpenLzPiece(char* path) {
 int OpenPieceAt(const char* directory, int piece) {
     char path[kPathLen];
     if (!JoinPath(path, directory, SetupInfo.Pieces.File[piece])) return -1;
-    if (UseLzSource) return OpenLzPiece(path);
+    // A compressed piece's path may pass the open-file record's limit.
+    if (UseLzSource) return OpenLzFile(path);
     const HFILE handle = _lopen(path, OF_READ);
     return handle == HFILE_ERROR ? -1 : handle;
 }

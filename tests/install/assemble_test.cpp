@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "install/assemble.h"
+#include "install/lzfile.h"
 
 namespace {
 
