@@ -70,8 +70,7 @@ void DiscardDestination(Destination& d) {
 
 bool CommitDestination(Destination& d) {
     CloseDestination(d);
-    using MoveFileEx = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
-    const auto moveFileEx = KernelProc<MoveFileEx>(ReplaceFunction);
+    const auto moveFileEx = RunTime().MoveFileReplacing;
     if (moveFileEx != nullptr && moveFileEx(d.Work, d.Record.szPathName, MOVEFILE_REPLACE_EXISTING))
         return true;
     // Windows 9x has MoveFileExA only as a stub that says so.
@@ -140,8 +139,6 @@ int ExpandTempFile(TempFile& t, HFILE destination) {
 }
 
 }  // namespace
-
-const char* ReplaceFunction = "MoveFileExA";
 
 bool ReplaceByRenaming(const char* work, const char* destination, RenameProc rename) {
     if (GetFileAttributesA(destination) == INVALID_FILE_ATTRIBUTES)

@@ -28,11 +28,6 @@ int AssembleFile(HWND owner, const char* directory, int files, int firstPiece, i
 // kCopyChunk. 0, or IDS_READ_ERROR, IDS_WRITE_ERROR, IDS_NO_MEMORY.
 int CopyFileData(HFILE output, HFILE source);
 
-// The name under which KERNEL32 is asked for the call that moves the work
-// file over the destination in one step; where it is missing or a stub
-// (Windows 9x), the old file is deleted and the work file renamed.
-extern const char* ReplaceFunction;
-
 // Puts work in the place of destination by renames alone, as on Windows 9x:
 // the old file is moved aside, the work file renamed, and the old file put
 // back when that fails. rename is MoveFileA but for tests.

@@ -8,9 +8,6 @@
 #include "install/regkey.h"
 #include "setup/catalogue.h"
 
-const char* EudcLibrary = "GDI32.DLL";
-const char* EudcFunction = "EnableEUDC";
-
 namespace {
 
 constexpr char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
@@ -21,8 +18,6 @@ constexpr UINT kFontChangeWait = 3000;
 constexpr char kBaseFontMissing[] =
     "%s \xA9\xD2\xB9\xEF\xC0\xB3\xAA\xBAWren\xA6r\xA7\xCE\xA8S\xA6\xB3\xA6w\xB8\xCB\xA1"
     "A\xBD\xD0\xA5\xFD\xA6w\xB8\xCBWren\xA6r\xA7\xCE!";
-
-using EnableEudcProc = BOOL(WINAPI*)(BOOL);
 
 // The links are written with EUDC off; whatever happens after it was
 // switched off, it goes on again and the key is closed.
@@ -63,17 +58,13 @@ int IsBaseFontMissing(const char* valueName) {
 }
 
 void SetEudcEnabled(int flag) {
-    HMODULE gdi = LoadLibraryA(EudcLibrary);
-    if (gdi == nullptr) {
+    const RunTimeCalls& calls = RunTime();
+    if (calls.EnableEudc != nullptr)
+        calls.EnableEudc(flag);
+    else if (calls.EnableEudcBinding == Binding::NoLibrary)
         ShowDiagnostic(MainDialog, "%s", "LoadLibrary Failed");
-        return;
-    }
-    const auto enable = ProcAddress<EnableEudcProc>(gdi, EudcFunction);
-    if (enable)
-        enable(flag);
     else
         ShowDiagnostic(MainDialog, "%s", "GetProcAddress Failed");
-    FreeLibrary(gdi);
 }
 
 int InstallFontItem(HWND owner, int index) {

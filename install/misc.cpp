@@ -1,5 +1,6 @@
 #include "install/misc.h"
 
+#include "common/proc.h"
 #include "common/text.h"
 #include "common/trace.h"
 #include "install/assemble.h"
@@ -7,7 +8,6 @@
 
 DWORD DdeInstance = 0;
 HCONV DdeConversation = nullptr;
-const char* ProgmanService = "PROGMAN";
 
 namespace {
 
@@ -32,9 +32,9 @@ int Converse(const MiscItem& item, const char* path, HSZ& topic, HSZ& service) {
     topic = DdeCreateStringHandleA(DdeInstance, kProgman, CP_WINANSI);
     if (topic == nullptr) return 0;
     // Only a service other than Program Manager's needs a handle of its own.
-    service = lstrcmpiA(ProgmanService, kProgman) == 0
-                  ? topic
-                  : DdeCreateStringHandleA(DdeInstance, ProgmanService, CP_WINANSI);
+    const char* name = RunTime().ProgmanService;
+    service = lstrcmpiA(name, kProgman) == 0 ? topic
+                                             : DdeCreateStringHandleA(DdeInstance, name, CP_WINANSI);
     if (service == nullptr) return 0;
 
     Trace("\tConnecting\n");

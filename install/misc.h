@@ -9,10 +9,6 @@
 extern DWORD DdeInstance;
 extern HCONV DdeConversation;
 
-// The DDE service connected to, "PROGMAN"; the topic is always "PROGMAN".
-// Tests point it at a name nobody serves.
-extern const char* ProgmanService;
-
 // Builds the accessory file of MiscItems[index] in its DstDir. 0 when the
 // file was not built (the pipeline has told the user why), otherwise the
 // result of AddProgmanItem.

@@ -54,16 +54,10 @@ bool EnoughSpace(HWND owner, const int* selection, int count) {
 
 }  // namespace
 
-const char* FreeSpaceFunction = "GetDiskFreeSpaceExA";
-
 bool FreeKilobytes(const char* root, long long* freeKb) {
-    using FreeSpaceEx = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
-    // Looked up at run time: the first Windows 95 lacks it, and a static
-    // import would keep the program from starting there.
-    const auto freeSpaceEx = KernelProc<FreeSpaceEx>(FreeSpaceFunction);
-    if (freeSpaceEx != nullptr) {
+    if (RunTime().DiskFreeSpaceEx != nullptr) {
         ULARGE_INTEGER available;
-        if (!freeSpaceEx(root, &available, nullptr, nullptr)) return false;
+        if (!RunTime().DiskFreeSpaceEx(root, &available, nullptr, nullptr)) return false;
         *freeKb = static_cast<long long>(available.QuadPart / 1024);
         return true;
     }

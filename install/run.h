@@ -23,12 +23,9 @@ bool InstallRunning();
 // one trailing backslash aside), the destination itself elsewhere.
 void DecideLinkDir(const char* targetDir, const char* fontsDir, char (&linkDir)[kPathLen]);
 
-// The name under which the free space of a drive is asked of KERNEL32 in
-// 64 bits; the older 32-bit call serves where it is missing.
-extern const char* FreeSpaceFunction;
-
-// Free kilobytes on the drive whose root is given; false when it can't be
-// asked.
+// Free kilobytes on the drive whose root is given, asked in 64 bits where
+// the platform can (the older 32-bit call serves where it can't); false
+// when it can't be asked.
 bool FreeKilobytes(const char* root, long long* freeKb);
 
 // The free-space message when neededKb is more than freeKb; false (and no

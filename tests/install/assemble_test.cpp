@@ -6,6 +6,7 @@
 
 #include "install/assemble.h"
 #include "install/lzfile.h"
+#include "common/proc.h"
 
 namespace {
 
@@ -235,8 +236,9 @@ TEST_F(Assembly, ExistingFileSurvivesAFailureAndIsReplacedOnSuccess) {
 // can't be deleted and stays as it was.
 TEST_F(Assembly, WithoutMoveFileExTheOldFileIsDeletedThenReplaced) {
     struct Seam {
-        Seam() { ReplaceFunction = "NoSuchFunction"; }
-        ~Seam() { ReplaceFunction = "MoveFileExA"; }
+        RunTimeCalls saved = RunTime();
+        Seam() { RunTime().MoveFileReplacing = nullptr; }
+        ~Seam() { RunTime() = saved; }
     } seam;
     const std::string dest = out.Write("F.TTE", "old");
     int first = Piece("F.TTE", "Disk 1", &disk1, "new");

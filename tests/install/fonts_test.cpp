@@ -4,11 +4,12 @@
 
 #include <vector>
 
+#include "common/proc.h"
 #include "install/fonts.h"
 
 // EnableEUDC as the tests see it: every call is recorded.
 static std::vector<BOOL> eudcCalls;
-extern "C" __declspec(dllexport) BOOL WINAPI TestEnableEUDC(BOOL on) {
+static BOOL WINAPI TestEnableEUDC(BOOL on) {
     eudcCalls.push_back(on);
     return TRUE;
 }
@@ -17,12 +18,6 @@ namespace {
 
 constexpr char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
 constexpr char kBase[] = "Test Base (TrueType)";
-
-std::string ThisExe() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return path;
-}
 
 // The values under EUDC\950, in the order the registry lists them (Wine's
 // sorts them by name).
@@ -72,15 +67,13 @@ protected:
         Engine::SetUp();
         RegDeleteKeyA(HKEY_CURRENT_USER, "EUDC\\950");
         SetBaseFont(kBase, "testbase.ttf");
-        exe_ = ThisExe();
-        EudcLibrary = exe_.c_str();
-        EudcFunction = "TestEnableEUDC";
+        saved_ = RunTime();
+        RunTime().EnableEudc = TestEnableEUDC;
         eudcCalls.clear();
         CopyText(SetupInfo.TargetDir, target.Path().c_str());
     }
     void TearDown() override {
-        EudcLibrary = "GDI32.DLL";
-        EudcFunction = "EnableEUDC";
+        RunTime() = saved_;
         RegDeleteKeyA(HKEY_CURRENT_USER, "EUDC\\950");
         HKEY key;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
@@ -115,8 +108,9 @@ protected:
     TempDir target;
     FontChangeWatcher watcher;
 
+    RunTimeCalls saved_;
+
 private:
-    std::string exe_;
     int fonts_ = 0;
     int faces_ = 0;
 };
@@ -226,14 +220,20 @@ TEST_F(Fonts, BaseFontWithLongDataIsPresent) {
     EXPECT_EQ(IsBaseFontMissing("No Such Base"), 1);
 }
 
+// The binding says which look-up failed, and so does the message.
 TEST_F(Fonts, WithoutEnableEudcTheFontIsStillInstalled) {
     const int kai = Font("Kai", "SKAI.TTE", {"Face A"});
-    for (const char* failure : {"GetProcAddress Failed", "LoadLibrary Failed"}) {
-        if (std::string(failure) == "GetProcAddress Failed") {
-            EudcFunction = "NoSuchExport";
-        } else {
-            EudcLibrary = "NOSUCHGDI.DLL";
-        }
+    const struct {
+        const char* module;
+        const char* name;
+        const char* failure;
+    } cases[] = {{"GDI32.DLL", "NoSuchExport", "GetProcAddress Failed"},
+                 {"NOSUCHGDI.DLL", "EnableEUDC", "LoadLibrary Failed"}};
+    for (const auto& c : cases) {
+        const char* failure = c.failure;
+        RunTime().EnableEudc =
+            BindProc<decltype(RunTime().EnableEudc)>(c.module, c.name, &RunTime().EnableEudcBinding);
+        ASSERT_EQ(RunTime().EnableEudc, nullptr) << failure;
         for (int i = 0; i < 2; ++i)
             script.Then([=](HWND box) {
                 EXPECT_EQ(DialogScript::BoxText(box), failure);
@@ -246,8 +246,9 @@ TEST_F(Fonts, WithoutEnableEudcTheFontIsStillInstalled) {
 }
 
 TEST_F(Fonts, RealEnableEudcIsFound) {
-    EudcLibrary = "GDI32.DLL";
-    EudcFunction = "EnableEUDC";
+    RunTime() = saved_;
+    ASSERT_NE(RunTime().EnableEudc, nullptr);
+    EXPECT_EQ(RunTime().EnableEudcBinding, Binding::Found);
     ASSERT_EQ(InstallFontItem(nullptr, Font("Kai", "SKAI.TTE", {"Face A"})), 1);
     EXPECT_EQ(script.Seen(), 0);
 }

@@ -5,10 +5,15 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <thread>
 
+#include "common/proc.h"
 #include "install/misc.h"
 
 namespace {
+
+// Only a hang waits this long.
+constexpr DWORD kHangLimit = 60000;
 
 std::string ProgramsDir() {
     char dir[MAX_PATH] = "";
@@ -90,14 +95,15 @@ public:
 
 // A DDE server of the test's own, on a thread of its own and under a
 // service name nobody else uses: it keeps the bytes of every command and
-// takes delay ms over the first one before it acknowledges it.
+// holds the first one, when asked to, until it is released.
 class RecordingServer {
 public:
     static constexpr const char* kService = "QSETUP-RECORDER";
 
-    explicit RecordingServer(DWORD delay = 0) : delay_(delay) {
+    explicit RecordingServer(bool holdFirst = false) {
         current_ = this;
         ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        release_ = CreateEventA(nullptr, TRUE, holdFirst ? FALSE : TRUE, nullptr);
         thread_ = CreateThread(nullptr, 0, Run, this, 0, &threadId_);
         EXPECT_EQ(WaitForSingleObject(ready_, 10000), WAIT_OBJECT_0);
     }
@@ -110,9 +116,12 @@ public:
         EXPECT_EQ(WaitForSingleObject(thread_, 10000), WAIT_OBJECT_0);
         CloseHandle(thread_);
         CloseHandle(ready_);
+        CloseHandle(release_);
         thread_ = nullptr;
         current_ = nullptr;
     }
+
+    void Release() { SetEvent(release_); }
 
     std::string Topic;                  // of the last connection
     std::vector<std::string> Commands;  // every byte the client sent
@@ -147,14 +156,14 @@ private:
             DdeGetData(data, reinterpret_cast<LPBYTE>(&bytes[0]), static_cast<DWORD>(bytes.size()),
                        0);
             self->Commands.push_back(bytes);
-            if (self->Commands.size() == 1) Sleep(self->delay_);
+            if (self->Commands.size() == 1) WaitForSingleObject(self->release_, kHangLimit);
             return reinterpret_cast<HDDEDATA>(DDE_FACK);
         }
         return nullptr;
     }
 
     static RecordingServer* current_;
-    DWORD delay_;
+    HANDLE release_ = nullptr;
     DWORD instance_ = 0;
     HANDLE ready_ = nullptr;
     HANDLE thread_ = nullptr;
@@ -175,7 +184,7 @@ protected:
     }
 
     void TearDown() override {
-        ProgmanService = "PROGMAN";
+        RunTime().ProgmanService = "PROGMAN";
         HideGroupWindows("Tools", quiet ? 0 : windows);
         RemoveTree(GroupDir("Tools"));
         EXPECT_FALSE(Exists(GroupDir("Tools"))) << "the test's group is left in the Start Menu";
@@ -304,7 +313,7 @@ TEST_F(Misc, ReplaceItemFailsOnTheFirstInstallOnlyAndNeverStopsAddItem) {
 
 TEST_F(Misc, NoServerAnswersTheItemFailsAndItsFileStays) {
     Item("Tools");
-    ProgmanService = "QSETUP-NOBODY";
+    RunTime().ProgmanService = "QSETUP-NOBODY";
     EXPECT_EQ(Install(), 0);
     EXPECT_EQ(lines, "Dest " + out.Join("VIEWER.EXE") + "\n" + Head("Viewer", "Tools") +
                          ErrorLine(DMLERR_NO_CONV_ESTABLISHED));
@@ -370,7 +379,7 @@ TEST_F(Misc, WhatNoQuotingCarriesGetsNoItem) {
         {"Tools", "Viewer", 1, "group name too long"},
     };
     RecordingServer server;
-    ProgmanService = RecordingServer::kService;
+    RunTime().ProgmanService = RecordingServer::kService;
     for (const auto& c : cases) {
         Item(c.group, c.name);
         SetupInfo.MiscItems[0].GroupCut = c.cut;
@@ -389,7 +398,7 @@ TEST_F(Misc, WhatNoQuotingCarriesGetsNoItem) {
 // A Big5 name whose second byte is a bracket's is no bracket.
 TEST_F(Misc, Big5SecondBytesAreNoBrackets) {
     RecordingServer server;
-    ProgmanService = RecordingServer::kService;
+    RunTime().ProgmanService = RecordingServer::kService;
     const std::string name = Ansi(u8"加包");  // A5 5B, A5 5D in Big5
     Item("Tools", name.c_str());
     EXPECT_EQ(Install(), 1);
@@ -402,7 +411,7 @@ TEST_F(Misc, Big5SecondBytesAreNoBrackets) {
 // the topic PROGMAN.
 TEST_F(Misc, CommandsAreSentAsTextWithTheirTerminator) {
     RecordingServer server;
-    ProgmanService = RecordingServer::kService;
+    RunTime().ProgmanService = RecordingServer::kService;
     Item("Tools");
     EXPECT_EQ(Install(), 1);
     server.Stop();
@@ -419,26 +428,35 @@ TEST_F(Misc, CommandsAreSentAsTextWithTheirTerminator) {
     EXPECT_EQ(focus, owner);
 }
 
-// Each command waits a second for the server: one that takes 0.7 s is
-// waited for, one that takes 1.3 s fails the item and nothing more is sent.
-// (The clean-up still waits for the busy server to let the conversation go.)
+// Each command waits a second for the server: one that is not answered
+// fails the item and nothing more is sent. The server holds that command
+// until the client has given up, and only then lets the conversation go.
 TEST_F(Misc, CommandsWaitOneSecondForTheServer) {
     Item("Tools");
     const std::string path = out.Join("VIEWER.EXE");
     const std::string first = Sent(R"([CreateGroup("Tools")][ShowGroup("Tools",1)])");
     {
-        RecordingServer server(700);
-        ProgmanService = RecordingServer::kService;
+        RecordingServer server;
+        RunTime().ProgmanService = RecordingServer::kService;
         EXPECT_EQ(Traced([&] { return AddProgmanItem(owner, 0, path.c_str()); }), 1);
         server.Stop();
         EXPECT_EQ(server.Commands.size(), 3u);
         EXPECT_NE(lines.find(first + Sent(R"([ReplaceItem("Viewer")])")), std::string::npos) << lines;
     }
-    RecordingServer server(1300);
+    RecordingServer server(true);
+    const std::string timedOut = ErrorLine(DMLERR_EXECACKTIMEOUT);
+    const std::string traceFile = scratch.Join("trace.txt");
+    std::thread releaser([&] {
+        for (DWORD waited = 0; waited < kHangLimit && ReadBytes(traceFile).find(timedOut) == std::string::npos;
+             waited += 20)
+            Sleep(20);
+        server.Release();
+    });
     EXPECT_EQ(Traced([&] { return AddProgmanItem(owner, 0, path.c_str()); }), 0);
+    releaser.join();
     server.Stop();
     EXPECT_EQ(server.Commands.size(), 1u);
-    EXPECT_EQ(lines, Head("Viewer", "Tools") + first + ErrorLine(DMLERR_EXECACKTIMEOUT));
+    EXPECT_EQ(lines, Head("Viewer", "Tools") + first + timedOut);
     EXPECT_EQ(focus, owner);
 }
 

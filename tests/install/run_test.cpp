@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "common/proc.h"
 #include "install/run.h"
 #include "support/testutil.h"
 
@@ -61,11 +62,11 @@ TEST(RunDecisions, FreeKilobytesWithAndWithoutTheNewerCall) {
     ASSERT_TRUE(FreeKilobytes("c:\\", &got));
     EXPECT_LT(std::llabs(got - expected), 1024) << got << " " << expected;
 
-    const char* saved = FreeSpaceFunction;
-    FreeSpaceFunction = "NoSuchFunction";
+    const RunTimeCalls saved = RunTime();
+    RunTime().DiskFreeSpaceEx = nullptr;  // as on the first Windows 95
     got = -1;
     const bool asked = FreeKilobytes("c:\\", &got);
-    FreeSpaceFunction = saved;
+    RunTime() = saved;
     ASSERT_TRUE(asked);
     EXPECT_LT(std::llabs(got - expected), 1024) << got << " " << expected;
 
