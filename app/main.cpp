@@ -8,8 +8,13 @@
 #include "setup/catalogue.h"
 #include "setup/loader.h"
 
-HBITMAP TileBitmap = nullptr;
-HBITMAP LogoBitmap = nullptr;
+// Registers both classes; nonzero when the backdrop's class was registered.
+BOOL RegisterClasses(HINSTANCE instance);
+// Loads the description and brings up the windows; 1 when they are up.
+BOOL InitInstance(HINSTANCE instance, HINSTANCE previous);
+// Destroys both windows and deletes both bitmaps, when the loop has ended
+// or start-up failed.
+void DestroyAllWindows();
 
 BOOL RegisterClasses(HINSTANCE instance) {
     HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SETUP));
@@ -123,5 +128,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    // Exit, or either window closed: the windows go here, not in their
+    // own procedures.
+    DestroyAllWindows();
     return static_cast<int>(msg.wParam);
 }

@@ -1,22 +1,18 @@
-// The application shell: start-up, the two windows, the About box.
+// The application shell's windows (app/windows.cpp), as start-up
+// (app/main.cpp) uses them.
 #pragma once
 
 #include <windows.h>
 
 // Bitmaps loaded by the window procedures when their windows are created,
-// deleted by DestroyAllWindows.
+// deleted by start-up's DestroyAllWindows. The window procedures end the
+// message loop and start-up takes the windows down: nothing here calls
+// back into start-up.
 extern HBITMAP TileBitmap;
 extern HBITMAP LogoBitmap;
 
 constexpr char kMainClass[] = "qsetup";
 constexpr char kBackdropClass[] = "qsetup-Bk";
-
-// Registers both classes; nonzero when the backdrop's class was registered.
-BOOL RegisterClasses(HINSTANCE instance);
-// Loads the description and brings up the windows; 1 when they are up.
-BOOL InitInstance(HINSTANCE instance, HINSTANCE previous);
-// Destroys both windows and deletes both bitmaps; the loop then ends.
-void DestroyAllWindows();
 
 // Window procedures of the two classes.
 LRESULT CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

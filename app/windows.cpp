@@ -8,6 +8,9 @@
 #include "install/run.h"
 #include "setup/catalogue.h"
 
+HBITMAP TileBitmap = nullptr;
+HBITMAP LogoBitmap = nullptr;
+
 namespace {
 
 constexpr int kLogoTop = 5;
@@ -65,6 +68,21 @@ void PaintBackdrop(HWND window, HDC dc) {
     DeleteDC(memory);
 }
 
+// Closing either window ends the program, though not in the middle of a
+// run; start-up takes the windows down once the loop has ended. True when
+// message was one of these.
+bool EndsProgram(UINT message) {
+    if (message == WM_CLOSE) {
+        if (!InstallRunning()) PostQuitMessage(0);
+        return true;
+    }
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return true;
+    }
+    return false;
+}
+
 void OnCommand(HWND dialog, int id, int notification) {
     // A click, a double click or Exit queued during a run waits for its end.
     if (InstallRunning()) return;
@@ -77,7 +95,8 @@ void OnCommand(HWND dialog, int id, int notification) {
             if (notification == LBN_DBLCLK) InstallCommand(dialog);
             break;
         case IDC_EXIT:
-            DestroyAllWindows();
+            // Start-up takes the windows down once the loop has ended.
+            PostQuitMessage(0);
             break;
         case IDC_ABOUT:
             DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
@@ -105,13 +124,8 @@ LRESULT CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         case WM_COMMAND:
             OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
             return 0;
-        case WM_CLOSE:
-            if (!InstallRunning()) DestroyAllWindows();
-            return 0;
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
         default:
+            if (EndsProgram(message)) return 0;
             break;
     }
     return DefDlgProcA(dialog, message, wParam, lParam);
@@ -125,13 +139,8 @@ LRESULT CALLBACK BackdropProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         case WM_ERASEBKGND:
             PaintBackdrop(window, reinterpret_cast<HDC>(wParam));
             return 1;
-        case WM_CLOSE:
-            if (!InstallRunning()) DestroyAllWindows();
-            return 0;
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
         default:
+            if (EndsProgram(message)) return 0;
             return DefWindowProcA(window, message, wParam, lParam);
     }
 }

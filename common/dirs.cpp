@@ -50,6 +50,16 @@ bool ReadTargetDir(HWND dialog, char (&targetDir)[kPathLen]) {
     return empty || targetDir[0] != '\0';
 }
 
+// The user is asked before a missing directory is made: true when it was
+// asked for and made (one level only: a missing parent is no directory).
+bool CreateOnRequest(HWND dialog, const char* targetDir) {
+    BuildMessage(IDS_CREATE_DIR);
+    if (ShowMessageText(dialog, Caption, MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return false;
+    if (CreateDirectoryA(targetDir, nullptr)) return true;
+    ShowError(dialog, IDS_BAD_DIRECTORY);
+    return false;
+}
+
 void OnTargetOk(HWND dialog, const TargetDirRequest& request) {
     char (&targetDir)[kPathLen] = *request.TargetDir;
     // A text too long for a path is no directory to offer to create.
@@ -60,14 +70,9 @@ void OnTargetOk(HWND dialog, const TargetDirRequest& request) {
     }
     if (!fits) {
         ShowError(dialog, IDS_BAD_DIRECTORY);
-    } else if (MessageBoxA(dialog, BuildMessage(IDS_CREATE_DIR), Caption,
-                           MB_OKCANCEL | MB_ICONQUESTION) == IDOK) {
-        // One level only: a missing parent is an invalid directory.
-        if (CreateDirectoryA(targetDir, nullptr)) {
-            if (IsExistingDir(targetDir, request.ModuleDir, request.SourceDir)) EndDialog(dialog, 1);
-            return;
-        }
-        ShowError(dialog, IDS_BAD_DIRECTORY);
+    } else if (CreateOnRequest(dialog, targetDir)) {
+        if (IsExistingDir(targetDir, request.ModuleDir, request.SourceDir)) EndDialog(dialog, 1);
+        return;
     }
     CopyText(targetDir, request.SystemDir);
     ShowTargetDir(dialog, targetDir);

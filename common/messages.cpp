@@ -12,6 +12,9 @@ char MessageText[kMessageLen];
 namespace {
 
 constexpr char kFallbackCaption[] = "Quillworks TT Font Installer";
+// The style of every warning: one button, the exclamation icon, and the
+// whole program waits for it.
+constexpr UINT kWarning = MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL;
 
 // The format is the program's own string-table text, never data; a cut
 // leaves no half character at the end of what the user reads.
@@ -64,6 +67,10 @@ const char* BuildMessage(int id, ...) {
     return MessageText;
 }
 
+int ShowMessageText(HWND owner, const char* title, UINT style) {
+    return MessageBoxA(owner, MessageText, title, style);
+}
+
 void ShowError(HWND owner, int id, ...) {
     va_list args;
     va_start(args, id);
@@ -71,14 +78,14 @@ void ShowError(HWND owner, int id, ...) {
     if (!BuildMessageV(id, args)) FormatText(MessageText, "Error %d", id & 0xFFFF);
     va_end(args);
     MessageBeep(MB_ICONEXCLAMATION);
-    MessageBoxA(owner, MessageText, Caption, MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
+    ShowMessageText(owner, Caption, kWarning);
 }
 
 namespace {
 
 void ShowFormattedV(HWND owner, const char* title, UINT style, const char* format, va_list args) {
     FormatLoaded(format, args);
-    MessageBoxA(owner, MessageText, title, style);
+    ShowMessageText(owner, title, style);
 }
 
 }  // namespace
@@ -86,7 +93,7 @@ void ShowFormattedV(HWND owner, const char* title, UINT style, const char* forma
 void ShowDiagnostic(HWND owner, const char* format, ...) {
     va_list args;
     va_start(args, format);
-    ShowFormattedV(owner, Caption, MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL, format, args);
+    ShowFormattedV(owner, Caption, kWarning, format, args);
     va_end(args);
 }
 

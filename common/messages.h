@@ -25,6 +25,10 @@ int LoadMessage(int id);
 // MessageText; returns MessageText (empty when there is no such string).
 const char* BuildMessage(int id, ...);
 
+// The one place a box is shown: MessageText, with title and style; the
+// button pressed.
+int ShowMessageText(HWND owner, const char* title, UINT style);
+
 // Warning box: string id formatted with the values that follow, the
 // exclamation icon, a beep, task-modal, Caption as title. owner may be null.
 void ShowError(HWND owner, int id, ...);

@@ -48,7 +48,7 @@ bool EnoughSpace(HWND owner, const int* selection, int count) {
     if (!FreeKilobytes(root, &freeKb)) return true;
     char text[kMessageLen];
     if (!FreeSpaceText(neededKb, freeKb, text)) return true;
-    MessageBoxA(owner, text, kSpaceTitle, MB_OK | MB_ICONHAND);
+    ShowFormatted(owner, kSpaceTitle, MB_OK | MB_ICONHAND, "%s", text);
     return false;
 }
 
