@@ -24,6 +24,13 @@ struct AssembledFile {
 int AssembleFile(HWND owner, const char* directory, int files, int firstPiece, int compressed,
                  int trace, AssembledFile* result);
 
+// The same for an accessory file or a table of the catalogue.
+template <typename Item>
+int AssembleItem(HWND owner, const Item& item, int trace, AssembledFile* result) {
+    return AssembleFile(owner, item.DstDir, item.Files, item.FirstPiece, item.Compressed, trace,
+                        result);
+}
+
 // Appends all of source to output at its current position, in chunks of
 // kCopyChunk. 0, or IDS_READ_ERROR, IDS_WRITE_ERROR, IDS_NO_MEMORY.
 int CopyFileData(HFILE output, HFILE source);

@@ -82,10 +82,8 @@ const char* Unusable(const MiscItem& item, const char* path) {
 }  // namespace
 
 int InstallMiscItem(HWND owner, int index) {
-    const MiscItem& item = SetupInfo.MiscItems[index];
     AssembledFile file;
-    if (!AssembleFile(owner, item.DstDir, item.Files, item.FirstPiece, item.Compressed, 1, &file))
-        return 0;
+    if (!AssembleItem(owner, SetupInfo.MiscItems[index], 1, &file)) return 0;
     return AddProgmanItem(owner, index, file.QualifiedPath);
 }
 

@@ -17,8 +17,7 @@ bool SetDword(HKEY key, const char* name, DWORD value) {
 int InstallTableItem(HWND owner, int index) {
     const TableItem& table = SetupInfo.TableItems[index];
     AssembledFile built;
-    if (!AssembleFile(owner, table.DstDir, table.Files, table.FirstPiece, table.Compressed, 0, &built))
-        return 0;
+    if (!AssembleItem(owner, table, 0, &built)) return 0;
 
     // An empty UserKey would put the values at the root of HKEY_CURRENT_USER,
     // and one cut to fit would name another key: neither is used.

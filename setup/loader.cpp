@@ -106,29 +106,44 @@ void ReadDstDir(const char* section, const char* name, char (&dir)[kPathLen]) {
     CopyText(dir, whole ? full : text);
 }
 
+// What accessory files and tables share, in the order it is read: the
+// n-th name, the pieces, the destination and the compression.
+template <typename Item>
+bool ReadFileItem(const char* section, const char* word, int n, Item& item, int& pieceTotal) {
+    char files[32];
+    FormatText(files, "%s Files", section);
+    if (ReadText(section, NumberKey(word, n), "", item.Name) == 0) return false;
+    item.Files = ReadNumber(files, ItemKey(item.Name, "Files"));
+    if (!RunFits(pieceTotal, item.Files, kMaxPieces)) return false;
+    item.FirstPiece = pieceTotal;
+    if (!ReadPieces(files, item.Name, item.Files, pieceTotal)) return false;
+    ReadDstDir(files, item.Name, item.DstDir);
+    item.Compressed = ReadNumber(files, ItemKey(item.Name, "Compressed"));
+    return true;
+}
+
+// A count of items within least and most, into count; false (and count
+// as it was) for any other.
+bool ReadCount(const char* section, const char* key, int least, int most, int32_t& count) {
+    const int n = ReadNumber(section, key);
+    if (n < least || n > most) return false;
+    count = n;
+    return true;
+}
+
 int ReadMiscItems(int& pieceTotal) {
-    const int count = ReadNumber("Misc", "Items");
-    if (count < 0 || count > kMaxMiscItems) return kBadData;
-    SetupInfo.MiscCount = count;
-    for (int n = 1; n <= count; ++n) {
+    if (!ReadCount("Misc", "Items", 0, kMaxMiscItems, SetupInfo.MiscCount)) return kBadData;
+    for (int n = 1; n <= SetupInfo.MiscCount; ++n) {
         MiscItem& item = SetupInfo.MiscItems[n - 1];
-        if (ReadText("Misc", NumberKey("Item", n), "", item.Name) == 0) return kBadData;
-        item.Files = ReadNumber("Misc Files", ItemKey(item.Name, "Files"));
-        if (!RunFits(pieceTotal, item.Files, kMaxPieces)) return kBadData;
-        item.FirstPiece = pieceTotal;
-        if (!ReadPieces("Misc Files", item.Name, item.Files, pieceTotal)) return kBadData;
-        ReadDstDir("Misc Files", item.Name, item.DstDir);
-        item.Compressed = ReadNumber("Misc Files", ItemKey(item.Name, "Compressed"));
+        if (!ReadFileItem("Misc", "Item", n, item, pieceTotal)) return kBadData;
         ReadText("Misc Files", ItemKey(item.Name, "Group"), "", item.Group, &item.GroupCut);
     }
     return kOk;
 }
 
 int ReadFontItems(int& pieceTotal, int& faceTotal) {
-    const int count = ReadNumber("Fonts", "Fonts");
-    if (count < 1 || count > kMaxFontItems) return kBadData;
-    SetupInfo.FontCount = count;
-    for (int n = 1; n <= count; ++n) {
+    if (!ReadCount("Fonts", "Fonts", 1, kMaxFontItems, SetupInfo.FontCount)) return kBadData;
+    for (int n = 1; n <= SetupInfo.FontCount; ++n) {
         FontItem& font = SetupInfo.FontItems[n - 1];
         if (ReadText("Fonts", NumberKey("Font", n), "", font.Name) == 0) return kBadData;
         // A negative size would only shrink the space asked for.
@@ -155,18 +170,10 @@ int ReadFontItems(int& pieceTotal, int& faceTotal) {
 }
 
 int ReadTableItems(int& pieceTotal) {
-    const int count = ReadNumber("Tbls", "Tbls");
-    if (count < 0 || count > kMaxTableItems) return kBadData;
-    SetupInfo.TableCount = count;
-    for (int n = 1; n <= count; ++n) {
+    if (!ReadCount("Tbls", "Tbls", 0, kMaxTableItems, SetupInfo.TableCount)) return kBadData;
+    for (int n = 1; n <= SetupInfo.TableCount; ++n) {
         TableItem& table = SetupInfo.TableItems[n - 1];
-        if (ReadText("Tbls", NumberKey("Tbl", n), "", table.Name) == 0) return kBadData;
-        table.Files = ReadNumber("Tbls Files", ItemKey(table.Name, "Files"));
-        if (!RunFits(pieceTotal, table.Files, kMaxPieces)) return kBadData;
-        table.FirstPiece = pieceTotal;
-        if (!ReadPieces("Tbls Files", table.Name, table.Files, pieceTotal)) return kBadData;
-        ReadDstDir("Tbls Files", table.Name, table.DstDir);
-        table.Compressed = ReadNumber("Tbls Files", ItemKey(table.Name, "Compressed"));
+        if (!ReadFileItem("Tbls", "Tbl", n, table, pieceTotal)) return kBadData;
         ReadText("Tbls Files", ItemKey(table.Name, "UserKey"), "", table.UserKey, &table.UserKeyCut);
         ReadHex("Tbls Files", ItemKey(table.Name, "Mode"), table.Mode, table.HasMode);
         ReadHex("Tbls Files", ItemKey(table.Name, "Layout"), table.Layout, table.HasLayout);
