@@ -8,7 +8,6 @@
 
 #include "common/text.h"
 #include "driver/driver.h"
-#include "support/winui.h"
 
 // The base font the test descriptions name, registered in the system's
 // font list while a test runs.
@@ -32,22 +31,6 @@ inline void UnregisterBaseFont() {
         RegDeleteValueA(key, kBaseFont);
         RegCloseKey(key);
     }
-}
-
-// The tmp*.tmp files of the system temporary directory.
-inline std::vector<std::string> TempFiles() {
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    return ListDir(dir, "tmp*.tmp");
-}
-
-inline std::string LzData(const std::string& name) { return WinePath(LZDATA_DIR_UNIX) + "\\" + name; }
-
-// n bytes of a pattern that differs with seed.
-inline std::string Bytes(size_t n, int seed) {
-    std::string s(n, '\0');
-    for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>((i * 7 + static_cast<size_t>(seed) * 13) & 0xFF);
-    return s;
 }
 
 // A string value, or "<no key>" / "<no value>".

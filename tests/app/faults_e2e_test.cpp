@@ -15,7 +15,6 @@
 #include "app/e2e.h"
 #include "driver/driver.h"
 #include "setup/description.h"
-#include "support/winui.h"
 
 using namespace qdriver;
 
@@ -144,7 +143,7 @@ TEST_F(Faults, EachItemFailsAloneAndTheRunGoesOn) {
     disk2.Write("GOOD.TXT", "good");
     disk2.Write("LOCKTBL.TBL", "locked table");
     disk2.Write("VOLTBL.TBL", "volatile table");
-    disk2.Write("KAI.TTE", Bytes(5000, 4));
+    disk2.Write("KAI.TTE", Pattern(5000, 4));
     const std::string bigBin = ReadBytes(LzData("big.bin")), bigLz = ReadBytes(LzData("big.lz"));
     disk2.Write("BIG.BIN", bigBin.substr(0, 100000));
     disk2.Write("BIG.BIN.P2", bigBin.substr(100000));
@@ -163,7 +162,7 @@ TEST_F(Faults, EachItemFailsAloneAndTheRunGoesOn) {
     if (small) {
         RemoveTree(full);
         ASSERT_TRUE(CreateDirectoryA(full.c_str(), nullptr));
-        for (const char* f : {"BIG.BIN", "BIGX.TBL", "BIGJ.TBL"}) WriteBytes(full + "\\" + f, Bytes(3000, f[3]));
+        for (const char* f : {"BIG.BIN", "BIGX.TBL", "BIGJ.TBL"}) WriteBytes(full + "\\" + f, Pattern(3000, f[3]));
         fullBefore = ListDir(full);
     }
     ASSERT_TRUE(MakeReadOnly(HKEY_CURRENT_USER, kLockedKey));
@@ -245,13 +244,13 @@ TEST_F(Faults, EachItemFailsAloneAndTheRunGoesOn) {
     if (small) {
         EXPECT_EQ(ListDir(full), fullBefore);
         for (const char* f : {"BIG.BIN", "BIGX.TBL", "BIGJ.TBL"})
-            EXPECT_TRUE(ReadBytes(full + "\\" + f) == Bytes(3000, f[3])) << f;
+            EXPECT_TRUE(ReadBytes(full + "\\" + f) == Pattern(3000, f[3])) << f;
         RemoveTree(full);
     }
     // A table or font whose key can't be written keeps its file, unlinked.
     EXPECT_EQ(ReadBytes(tables + "\\LOCKTBL.TBL"), "locked table");
     EXPECT_EQ(ReadBytes(tables + "\\VOLTBL.TBL"), "volatile table");
-    EXPECT_TRUE(ReadBytes(fonts + "\\KAI.TTE") == Bytes(5000, 4));
+    EXPECT_TRUE(ReadBytes(fonts + "\\KAI.TTE") == Pattern(5000, 4));
     EXPECT_EQ(RegText(HKEY_CURRENT_USER, kLockedKey, "User Dictionary"), "<no value>");
     EXPECT_EQ(RegText(HKEY_CURRENT_USER, kVolatileChild, "User Dictionary"), "<no key>");
     EXPECT_EQ(RegText(HKEY_CURRENT_USER, kEudcKey, "Kai Face"), "<no value>");

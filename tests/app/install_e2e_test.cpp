@@ -12,7 +12,6 @@
 #include "app/e2e.h"
 #include "driver/driver.h"
 #include "setup/description.h"
-#include "support/winui.h"
 
 using namespace qdriver;
 
@@ -115,7 +114,7 @@ protected:
 
     TempDir root, disk1, disk2;
     std::string kit, tables, fonts;
-    const std::string kai1 = Bytes(40000, 1), kai2 = Bytes(30000, 2), song = Bytes(50000, 3);
+    const std::string kai1 = Pattern(40000, 1), kai2 = Pattern(30000, 2), song = Pattern(50000, 3);
 };
 
 TEST_F(InstallRun, EverythingFromTheClickToTheEnd) {

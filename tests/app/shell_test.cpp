@@ -9,7 +9,6 @@
 
 #include "driver/driver.h"
 #include "setup/description.h"
-#include "support/winui.h"
 
 using namespace qdriver;
 

@@ -8,13 +8,6 @@
 
 namespace {
 
-// The tmp*.tmp files of the system temporary directory.
-std::vector<std::string> TempFiles() {
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    return ListDir(dir, "tmp*.tmp");
-}
-
 class Assembly : public Engine {
 protected:
     void SetUp() override {
@@ -57,7 +50,7 @@ const std::string kCopying = Ansi("複製檔案 ");
 const std::string kProcessing = Ansi("字型檔處理中...");
 
 TEST_F(Assembly, PlainConcatenationOfThreePiecesOneEmpty) {
-    const std::string a = Repeat(1000, 1), c = Repeat(5000, 3);
+    const std::string a = Pattern(1000, 1), c = Pattern(5000, 3);
     const int first = Piece("FONT.TTE", "Disk 1", &disk1, a);
     Piece("FONT.P2", "Disk 1", &disk1, "");
     Piece("FONT.P3", "Disk 1", &disk1, c);
@@ -72,8 +65,8 @@ TEST_F(Assembly, PlainConcatenationOfThreePiecesOneEmpty) {
 }
 
 TEST_F(Assembly, PiecesAroundTheChunkSize) {
-    const std::string a = Repeat(kCopyChunk, 4), b = Repeat(kCopyChunk + 1, 5),
-                      c = Repeat(3 * kCopyChunk + 17, 6);
+    const std::string a = Pattern(kCopyChunk, 4), b = Pattern(kCopyChunk + 1, 5),
+                      c = Pattern(3 * kCopyChunk + 17, 6);
     const int first = Piece("BIG.TTE", "Disk 1", &disk1, a);
     Piece("BIG.P2", "Disk 1", &disk1, b);
     Piece("BIG.P3", "Disk 1", &disk1, c);
@@ -193,9 +186,9 @@ TEST_F(Assembly, OneNewDirectoryLevelIsMadeTwoAreNot) {
 }
 
 TEST_F(Assembly, CancelAtTheSecondOfThreePiecesLeavesNothing) {
-    const int first = Piece("F.TTE", "Disk 1", &disk1, Repeat(100, 1));
+    const int first = Piece("F.TTE", "Disk 1", &disk1, Pattern(100, 1));
     Piece("F.P2", "Disk 2", nullptr);
-    Piece("F.P3", "Disk 1", &disk1, Repeat(100, 3));
+    Piece("F.P3", "Disk 1", &disk1, Pattern(100, 3));
     script.Then([](HWND prompt) { DialogScript::Press(prompt, IDCANCEL); });
     EXPECT_EQ(Assemble(first, 3, 0), 0);
     EXPECT_TRUE(OutFiles().empty());
@@ -222,9 +215,9 @@ TEST_F(Assembly, ExistingFileSurvivesAFailureAndIsReplacedOnSuccess) {
         EXPECT_EQ(Output(c.name), "the old file") << c.name;
         EXPECT_EQ(OutFiles(), std::vector<std::string>{c.name}) << "work file left";
 
-        first = Split(c.compressed ? lz : Repeat(3000, 9), c.files, c.name);
+        first = Split(c.compressed ? lz : Pattern(3000, 9), c.files, c.name);
         ASSERT_EQ(Assemble(first, c.files, c.compressed), 1) << c.name;
-        EXPECT_EQ(Output(c.name), c.compressed ? ReadBytes(LzData("text.bin")) : Repeat(3000, 9));
+        EXPECT_EQ(Output(c.name), c.compressed ? ReadBytes(LzData("text.bin")) : Pattern(3000, 9));
         DeleteFileA(out.Join(c.name).c_str());
     }
 }
@@ -420,7 +413,7 @@ TEST_F(Assembly, FullDiskIsAWriteError) {
     if (!drive) GTEST_SKIP() << "no small drive (scripts/run-tests mounts one where it may)";
     const std::string dir = std::string(drive) + "\\full";
     CreateDirectoryA(dir.c_str(), nullptr);
-    const std::string old = Repeat(20000, 2);
+    const std::string old = Pattern(20000, 2);
     const std::string big = ReadBytes(LzData("big.lz"));
     struct Case {
         int files;

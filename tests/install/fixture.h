@@ -16,15 +16,6 @@
 #include "support/testutil.h"
 #include "support/winui.h"
 
-// Data made by mscompress at build time.
-inline std::string LzData(const std::string& name) { return WinePath(LZDATA_DIR_UNIX) + "\\" + name; }
-
-inline std::string Repeat(size_t n, unsigned seed) {
-    std::string s(n, '\0');
-    for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>((i * 131 + seed * 7 + (i >> 9)) & 0xFF);
-    return s;
-}
-
 class Engine : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -13,7 +13,6 @@
 #include "app/e2e.h"
 #include "driver/driver.h"
 #include "setup/description.h"
-#include "support/winui.h"
 
 using namespace qdriver;
 
@@ -59,7 +58,7 @@ protected:
                      " Disk1=" + Name('D', 60) + "\n" + key + " FontName=" + kBaseFont + "\n" + key +
                      " AFiles=2\n" + key + " AFontName1=" + Name('A', 300) + "\n" + key +
                      " AFontName2=" + Name('B', 300) + n + "\n";
-            disk2.Write("F" + n + ".TTE", Bytes(3000, i));
+            disk2.Write("F" + n + ".TTE", Pattern(3000, i));
         }
         std::string misc = "[Misc]\nItems=1\nItem1=Readme\n[Misc Files]\nReadme Files=1\n"
                            "Readme File1=README.TXT\nReadme Disk1=Disk 1\nReadme DstDir=" + kit + "\n";
@@ -118,7 +117,7 @@ TEST_F(Limits, EveryTextAtItsLimitAndTheLongestTypedSourceDirectory) {
     Close(dialog);
     EXPECT_EQ(setup.WaitExit(), 0u);
 
-    EXPECT_TRUE(ReadBytes(fonts + "\\F40.TTE") == Bytes(3000, 40));
+    EXPECT_TRUE(ReadBytes(fonts + "\\F40.TTE") == Pattern(3000, 40));
     EXPECT_EQ(ReadBytes(kit + "\\README.TXT"), "read me");
     // Face names kept at 259 characters, the longest a value name may take here.
     EXPECT_EQ(RegText(HKEY_CURRENT_USER, "EUDC\\950", Name('A', 259).c_str()), fonts + "\\F40.TTE");

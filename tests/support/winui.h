@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "support/testutil.h"
+
 // Answers the dialogs and message boxes this thread opens, one step per
 // activation, in order. A dialog is also activated again when a box it owns
 // closes; that is a step too. A dialog with no step left is recorded in
@@ -72,12 +74,3 @@ private:
     std::string file_;
     int saved_ = -1;
 };
-
-// Wine shows the Unix file system as drive Z:.
-std::string WinePath(const std::string& unixPath);
-
-// File helpers over the ANSI functions.
-std::string ReadBytes(const std::string& path);
-bool Exists(const std::string& path);
-// Names in a directory, without . and ..
-std::vector<std::string> ListDir(const std::string& dir, const std::string& pattern = "*");
