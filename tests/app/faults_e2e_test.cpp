@@ -101,7 +101,7 @@ protected:
 
     // The next message box must say text (UTF-8); it is answered with OK.
     void ExpectBox(Process& setup, const std::string& text, const char* caption = nullptr) {
-        HWND box = setup.WaitMessageBox(20000);
+        HWND box = setup.WaitMessageBox();
         EXPECT_EQ(Utf8(MessageBoxText(box)), text);
         EXPECT_EQ(Utf8(Text(box)), caption ? caption : "Quill字型Win 95'安裝程式");
         Answer(box, IDOK);

@@ -91,7 +91,7 @@ protected:
                         if (w.visible && IsMessageBox(w.hwnd)) box = w.hwnd;
                     return prompt || box;
                 },
-                "a disk prompt or the completion message", 20000);
+                "a disk prompt or the completion message");
             if (box) break;
             const std::string text = Text(prompt, 100);
             // "...含有 NAME 之磁片放入...": the word before " 之磁片".
@@ -106,7 +106,7 @@ protected:
     }
 
     void ExpectDone(Process& setup) {
-        HWND box = setup.WaitMessageBox(20000);
+        HWND box = setup.WaitMessageBox();
         EXPECT_EQ(Utf8(MessageBoxText(box)), "安裝完成 ! 謝謝您使用合法之Quill字型軟體 。");
         EXPECT_EQ(Utf8(Text(box)), "Quill字型Win 95'安裝程式");
         Answer(box, IDOK);

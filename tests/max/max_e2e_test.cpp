@@ -71,7 +71,7 @@ protected:
     }
 
     void ExpectBox(Process& setup, const std::string& ansiText) {
-        HWND box = setup.WaitMessageBox(20000);
+        HWND box = setup.WaitMessageBox();
         EXPECT_EQ(Utf8(MessageBoxText(box)), Utf8(ansiText));
         Answer(box, IDOK);
     }

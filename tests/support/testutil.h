@@ -6,6 +6,11 @@
 #include <string>
 #include <vector>
 
+// The one limit of every wait in the tests, in ms: the driver's, and the
+// in-process dialog scripts'. Only a hang reaches it; a cold Wine desktop
+// does not.
+constexpr DWORD kWait = 60000;
+
 // A UTF-8 text in the ANSI code page (Big5 under 950), converted by the
 // platform itself, so tests can write Chinese expectations readably.
 // Throws std::runtime_error for a character the code page lacks.

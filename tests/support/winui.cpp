@@ -16,6 +16,7 @@ DialogScript::DialogScript() {
 }
 
 DialogScript::~DialogScript() {
+    Disarm();
     UnhookWindowsHookEx(hook_);
     current_ = nullptr;
 }
@@ -25,16 +26,54 @@ DialogScript& DialogScript::Then(Step step) {
     return *this;
 }
 
+namespace {
+
+bool IsDialog(HWND w) {
+    char cls[32] = "";
+    GetClassNameA(w, cls, sizeof cls);
+    return strcmp(cls, "#32770") == 0;
+}
+
+BOOL CALLBACK CancelDialog(HWND w, LPARAM) {
+    if (IsDialog(w)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+    return TRUE;
+}
+
+}  // namespace
+
 LRESULT CALLBACK DialogScript::Hook(int code, WPARAM wp, LPARAM lp) {
-    if (code == HCBT_ACTIVATE && current_) {
-        HWND w = reinterpret_cast<HWND>(wp);
-        char cls[32] = "";
-        GetClassNameA(w, cls, sizeof cls);
-        // Texts are filled in after activation: act from the dialog's own
-        // message loop a moment later.
-        if (strcmp(cls, "#32770") == 0) SetTimer(w, 0x5C1, 20, Run);
+    DialogScript* s = current_;
+    HWND w = reinterpret_cast<HWND>(wp);
+    if (s && (code == HCBT_CREATEWND || code == HCBT_DESTROYWND || code == HCBT_ACTIVATE) &&
+        IsDialog(w)) {
+        if (code == HCBT_CREATEWND) {
+            ++s->open_;
+        } else if (code == HCBT_DESTROYWND) {
+            if (s->open_ > 0 && --s->open_ == 0) s->Disarm();
+        } else {
+            // Texts are filled in after activation: act from the dialog's
+            // own message loop a moment later.
+            SetTimer(w, 0x5C1, 20, Run);
+            s->watchdog_ = SetTimer(nullptr, s->watchdog_, kWait, Watchdog);
+        }
     }
     return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+void DialogScript::Disarm() {
+    if (watchdog_) KillTimer(nullptr, watchdog_);
+    watchdog_ = 0;
+}
+
+void CALLBACK DialogScript::Watchdog(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    DialogScript* s = current_;
+    if (!s || s->watchdog_ != id) return;
+    s->watchdog_ = 0;
+    s->timedOut_ = true;
+    s->Unexpected.push_back("a dialog still open " + std::to_string(kWait) +
+                            " ms after it was last activated");
+    EnumThreadWindows(GetCurrentThreadId(), CancelDialog, 0);
 }
 
 void CALLBACK DialogScript::Run(HWND dialog, UINT, UINT_PTR id, DWORD) {

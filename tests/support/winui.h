@@ -13,7 +13,9 @@
 // Answers the dialogs and message boxes this thread opens, one step per
 // activation, in order. A dialog is also activated again when a box it owns
 // closes; that is a step too. A dialog with no step left is recorded in
-// Unexpected and cancelled.
+// Unexpected and cancelled. A dialog still open kWait after the last
+// activation (a step that answered nothing) is taken for a hang: recorded,
+// TimedOut(), and every dialog of the thread cancelled.
 class DialogScript {
 public:
     using Step = std::function<void(HWND)>;
@@ -25,6 +27,7 @@ public:
     DialogScript& Then(Step step);
     int Seen() const { return seen_; }
     bool Done() const { return next_ == steps_.size(); }
+    bool TimedOut() const { return timedOut_; }
     std::vector<std::string> Unexpected;
 
     // What a step may use.
@@ -37,11 +40,16 @@ public:
 private:
     static LRESULT CALLBACK Hook(int code, WPARAM wp, LPARAM lp);
     static void CALLBACK Run(HWND dialog, UINT, UINT_PTR id, DWORD);
+    static void CALLBACK Watchdog(HWND, UINT, UINT_PTR id, DWORD);
+    void Disarm();
     static DialogScript* current_;
     HHOOK hook_ = nullptr;
     std::vector<Step> steps_;
     size_t next_ = 0;
     int seen_ = 0;
+    int open_ = 0;  // dialogs of the thread
+    UINT_PTR watchdog_ = 0;
+    bool timedOut_ = false;
 };
 
 // A stand-in main dialog whose status line (control 203) records every
