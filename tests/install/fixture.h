@@ -31,6 +31,25 @@ protected:
         EXPECT_TRUE(script.Done()) << "a scripted dialog never came";
     }
 
+    // Steps of the script: a message box that must say text (ANSI bytes),
+    // answered with OK; a press of button id in whatever comes; the disk
+    // prompt answered with dir and OK.
+    static DialogScript::Step Box(const std::string& text) {
+        return [text](HWND box) {
+            EXPECT_EQ(DialogScript::BoxText(box), text) << Utf8(DialogScript::BoxText(box));
+            DialogScript::Press(box, IDOK);
+        };
+    }
+    static DialogScript::Step Press(int id) {
+        return [id](HWND dialog) { DialogScript::Press(dialog, id); };
+    }
+    static DialogScript::Step Typed(const std::string& dir) {
+        return [dir](HWND prompt) {
+            DialogScript::SetText(prompt, 101, dir);
+            DialogScript::Press(prompt, IDOK);
+        };
+    }
+
     // A piece of the catalogue; its bytes go to dir unless dir is null.
     int Piece(const std::string& file, const std::string& disk, const TempDir* dir,
               const std::string& bytes = "") {

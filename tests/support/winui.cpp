@@ -141,7 +141,8 @@ LRESULT CALLBACK StatusRecorder::Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     return CallWindowProcA(current_ ? current_->old_ : DefWindowProcA, w, m, wp, lp);
 }
 
-CapturedStdout::CapturedStdout(const std::string& file) : file_(file) {
+void CapturedStdout::Start(const std::string& file) {
+    file_ = file;
     fflush(stdout);
     saved_ = _dup(_fileno(stdout));
     int fd = _open(file.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, 0600);

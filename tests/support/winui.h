@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -69,16 +70,20 @@ private:
     WNDPROC old_ = nullptr;
 };
 
-// Points the C standard output at a file while it lives; Read() restores
-// it and returns what was written.
+// Points the C standard output at a file while it lives (by default one
+// of its own, removed with it); Read() restores it and returns what was
+// written.
 class CapturedStdout {
 public:
-    explicit CapturedStdout(const std::string& file);
+    CapturedStdout() : own_(new TempDir) { Start(own_->Join("stdout.txt")); }
+    explicit CapturedStdout(const std::string& file) { Start(file); }
     ~CapturedStdout() { Restore(); }
     std::string Read();
 
 private:
+    void Start(const std::string& file);
     void Restore();
+    std::unique_ptr<TempDir> own_;
     std::string file_;
     int saved_ = -1;
 };
