@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "description.h"
 #include "res/resource.h"
 #include "setup/catalogue.h"
 #include "setup/loader.h"
+#include "support/description.h"
 
 namespace {
 

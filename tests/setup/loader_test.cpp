@@ -4,11 +4,12 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
-#include "description.h"
 #include "res/resource.h"
 #include "setup/catalogue.h"
 #include "setup/loader.h"
+#include "support/description.h"
 
 namespace {
 
@@ -27,37 +28,29 @@ protected:
 };
 
 // n fonts, each with one piece and one face name.
-std::string Fonts(int n, int firstNumber = 1) {
-    std::string s = "[Fonts]\nFonts=" + std::to_string(n) + "\n";
-    for (int i = 0; i < n; ++i)
-        s += "Font" + std::to_string(i + 1) + "=F" + std::to_string(firstNumber + i) + "\n";
-    s += "[Font Files]\n";
-    for (int i = 0; i < n; ++i) {
-        std::string f = "F" + std::to_string(firstNumber + i);
-        s += f + " Files=1\n" + f + " FontName=Base\n" + f + " AFiles=1\n" + f +
-             " AFontName1=Face\n" + f + " File1=" + f + ".TTE\n" + f + " Disk1=Disk 1\n";
+std::string Fonts(int n) {
+    std::vector<Item> fonts;
+    for (int i = 1; i <= n; ++i) {
+        const std::string f = "F" + std::to_string(i);
+        fonts.push_back(Item(f).Piece(f + ".TTE", "Disk 1").Key("FontName", "Base").Face("Face"));
     }
-    return s;
+    return Section(Kind::Fonts, fonts);
 }
 
-// Items of one kind ("Misc"/"Item" or "Tbls"/"Tbl"), each with the given
-// number of pieces.
-std::string Items(const std::string& section, const std::string& word, const std::string& countKey,
-                  int n, int pieces) {
-    std::string s = "[" + section + "]\n" + countKey + "=" + std::to_string(n) + "\n";
-    for (int i = 1; i <= n; ++i) s += word + std::to_string(i) + "=" + word + std::to_string(i) + "\n";
-    s += "[" + section + " Files]\n";
+// Items of one kind, named word1, word2..., each with the given number of
+// pieces.
+std::string Items(Kind kind, const std::string& word, int n, int pieces) {
+    std::vector<Item> items;
     for (int i = 1; i <= n; ++i) {
-        std::string name = word + std::to_string(i);
-        s += name + " Files=" + std::to_string(pieces) + "\n";
+        Item item(word + std::to_string(i));
         for (int k = 1; k <= pieces; ++k)
-            s += name + " File" + std::to_string(k) + "=" + name + "." + std::to_string(k) + "\n" +
-                 name + " Disk" + std::to_string(k) + "=Disk " + std::to_string(k) + "\n";
+            item.Piece(item.Name() + "." + std::to_string(k), "Disk " + std::to_string(k));
+        items.push_back(item);
     }
-    return s;
+    return Section(kind, items);
 }
-std::string Misc(int n, int pieces = 1) { return Items("Misc", "Item", "Items", n, pieces); }
-std::string Tbls(int n, int pieces = 1) { return Items("Tbls", "Tbl", "Tbls", n, pieces); }
+std::string Misc(int n, int pieces = 1) { return Items(Kind::Misc, "Item", n, pieces); }
+std::string Tbls(int n, int pieces = 1) { return Items(Kind::Tables, "Tbl", n, pieces); }
 
 TEST_F(Loader, WorkedExampleFieldByField) {
     memset(&SetupInfo, 0, sizeof SetupInfo);
@@ -263,11 +256,10 @@ TEST_F(Loader, RequiredTextsMustNotBeEmpty) {
 TEST_F(Loader, LongNameIsCutAndItsKeysUseTheCutName) {
     const std::string name(80, 'N');
     const std::string cut = name.substr(0, 71);
-    auto font = [](const std::string& keyName) {
-        return "[Fonts]\nFonts=1\nFont1=" + std::string(80, 'N') + "\n[Font Files]\n" + keyName +
-               " Files=1\n" + keyName + " File1=N.TTE\n" + keyName + " Disk1=D\n" + keyName +
-               " FontName=Base\n" + keyName + " AFiles=1\n" + keyName + " AFontName1=" +
-               std::string(300, 'F') + "\n";
+    auto font = [&](const std::string& keyName) {
+        Item item(name, keyName);
+        item.Piece("N.TTE", "D").Key("FontName", "Base").Face(std::string(300, 'F'));
+        return Section(Kind::Fonts, {item});
     };
     ASSERT_EQ(Load(font(cut)), 0);
     EXPECT_EQ(std::string(SetupInfo.FontItems[0].Name), cut);

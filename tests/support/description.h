@@ -1,9 +1,10 @@
-// Setup descriptions for the loader tests, written as real files and read
-// back by the platform's profile reader.
+// Setup descriptions of the tests' making: built item by item, written as
+// real files in the ANSI code page, as on a medium.
 #pragma once
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "setup/catalogue.h"
 #include "support/testutil.h"
@@ -82,6 +83,54 @@ inline std::string Dos(const std::string& text) {
         out += c;
     }
     return out;
+}
+
+// One item as its "... Files" section gives it: pieces and face names
+// numbered and counted in the order they are added, other keys as given.
+// Its keys go under keyName when that differs from the name listed (the
+// name as the program cuts it).
+class Item {
+public:
+    explicit Item(const std::string& name, const std::string& keyName = "")
+        : name_(name), key_(keyName.empty() ? name : keyName) {}
+    Item& Piece(const std::string& file, const std::string& disk) {
+        const std::string n = std::to_string(++pieces_);
+        return Key("File" + n, file).Key("Disk" + n, disk);
+    }
+    Item& Face(const std::string& face) { return Key("AFontName" + std::to_string(++faces_), face); }
+    Item& Key(const std::string& key, const std::string& value) {
+        lines_ += key_ + " " + key + "=" + value + "\n";
+        return *this;
+    }
+    Item& Key(const std::string& key, long long value) { return Key(key, std::to_string(value)); }
+    const std::string& Name() const { return name_; }
+    std::string Lines() const {
+        std::string counts;
+        if (pieces_) counts += key_ + " Files=" + std::to_string(pieces_) + "\n";
+        if (faces_) counts += key_ + " AFiles=" + std::to_string(faces_) + "\n";
+        return counts + lines_;
+    }
+
+private:
+    std::string name_, key_, lines_;
+    int pieces_ = 0, faces_ = 0;
+};
+
+enum class Kind { Misc, Fonts, Tables };
+
+// The two sections of one kind: the list of items, then their keys.
+inline std::string Section(Kind kind, const std::vector<Item>& items) {
+    static const char* const names[][4] = {{"Misc", "Items", "Item", "Misc Files"},
+                                           {"Fonts", "Fonts", "Font", "Font Files"},
+                                           {"Tbls", "Tbls", "Tbl", "Tbls Files"}};
+    const char* const* n = names[static_cast<int>(kind)];
+    std::string list = std::string("[") + n[0] + "]\n" + n[1] + "=" + std::to_string(items.size()) + "\n";
+    std::string keys = std::string("[") + n[3] + "]\n";
+    for (size_t i = 0; i < items.size(); ++i) {
+        list += n[2] + std::to_string(i + 1) + "=" + items[i].Name() + "\n";
+        keys += items[i].Lines();
+    }
+    return list + keys;
 }
 
 // Writes each description under a name of its own: the profile reader
