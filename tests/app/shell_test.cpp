@@ -25,8 +25,7 @@ void ExpectLoneMessageThenExit(Process& setup, const char* utf8Text) {
 }
 
 TEST(Shell, WindowsListAboutAndExit) {
-    Medium medium;
-    medium.Describe(kWorkedExample);
+    Medium medium(WorkedExample());
     Process setup = medium.Start();
     HWND dialog = WaitMainDialog(setup);
 
@@ -99,8 +98,7 @@ COLORREF TilePixel(int x, int y) {
 }
 
 TEST(Shell, BackdropTilesTheScreenAndComesBackBehindTheDialog) {
-    Medium medium;
-    medium.Describe(kWorkedExample);
+    Medium medium(WorkedExample());
     Process setup = medium.Start();
     HWND dialog = WaitMainDialog(setup);
     HWND backdrop = setup.Find("qsetup-Bk", "");
@@ -135,8 +133,7 @@ TEST(Shell, BackdropTilesTheScreenAndComesBackBehindTheDialog) {
 }
 
 TEST(Shell, EscapeCloseBoxAndAltF4EndTheProgram) {
-    Medium medium;
-    medium.Describe(kWorkedExample);
+    Medium medium(WorkedExample());
     {
         Process setup = medium.Start();
         PressKey(WaitMainDialog(setup), VK_ESCAPE);
@@ -161,8 +158,7 @@ TEST(Shell, HundredAndTwentyFontsWithChineseNamesInOrder) {
         names.push_back((i % 2 ? "標楷體 " : "細明體 ") + std::to_string(i));
         fonts.push_back(Item(names.back()).Piece("F.TTE", "D").Key("FontName", "B").Face("F"));
     }
-    Medium medium;
-    medium.Describe(Section(Kind::Fonts, fonts));
+    Medium medium(Section(Kind::Fonts, fonts));
     Process setup = medium.Start();
     HWND dialog = WaitMainDialog(setup);
     std::vector<std::string> lines = ListLines(Control(dialog, 202));
@@ -202,8 +198,7 @@ private:
 
 TEST(Shell, RefusesWindowsOlderThan310) {
     OldWindows old;
-    Medium medium("OLDWIN.EXE");
-    medium.Describe(kWorkedExample);
+    Medium medium(WorkedExample(), "OLDWIN.EXE");
     Process setup = medium.Start();
     ExpectLoneMessageThenExit(setup, "本程式必須在 Windows 3.1 下執行 !");
 }

@@ -71,8 +71,6 @@ void SaveScreen(const std::string& name) {
     ReleaseDC(nullptr, screen);
 }
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 // Wine shows the Program Manager group in a folder window, which comes up
 // a moment after the item was added, over the prompt that is then open: as
 // a user would, bring the setup's windows back in front of it.

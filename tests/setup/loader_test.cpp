@@ -69,7 +69,7 @@ TEST_F(Loader, WorkedExampleFieldByField) {
 
     // As on a system whose Windows directory is C:\WINDOWS.
     PoisonCatalogue();
-    ASSERT_EQ(Load(kWorkedExample), 0);
+    ASSERT_EQ(Load(WorkedExample()), 0);
 
     ASSERT_EQ(SetupInfo.MiscCount, 1);
     const MiscItem& viewer = SetupInfo.MiscItems[0];
@@ -81,22 +81,20 @@ TEST_F(Loader, WorkedExampleFieldByField) {
     EXPECT_EQ(viewer.Compressed, 1);
 
     ASSERT_EQ(SetupInfo.FontCount, 2);
-    const FontItem& kai = SetupInfo.FontItems[0];
-    EXPECT_STREQ(kai.Name, "Sample Kai");
-    EXPECT_EQ(kai.Files, 2);
-    EXPECT_EQ(kai.FirstPiece, 1);
-    EXPECT_EQ(kai.Size, 960);
-    EXPECT_STREQ(kai.FontName, "Sample Base (TrueType)");
-    EXPECT_EQ(kai.AFiles, 2);
-    EXPECT_EQ(kai.FirstAFontName, 0);
-    const FontItem& song = SetupInfo.FontItems[1];
-    EXPECT_STREQ(song.Name, "Sample Song");
-    EXPECT_EQ(song.Files, 1);
-    EXPECT_EQ(song.FirstPiece, 3);
-    EXPECT_EQ(song.Size, 870);
-    EXPECT_STREQ(song.FontName, "Sample Base (TrueType)");
-    EXPECT_EQ(song.AFiles, 1);
-    EXPECT_EQ(song.FirstAFontName, 2);
+    const struct {
+        const char* name;
+        int files, firstPiece, size, aFiles, firstAFontName;
+    } fonts[] = {{"Sample Kai", 2, 1, 960, 2, 0}, {"Sample Song", 1, 3, 870, 1, 2}};
+    for (int i = 0; i < 2; ++i) {
+        const FontItem& f = SetupInfo.FontItems[i];
+        EXPECT_STREQ(f.Name, fonts[i].name);
+        EXPECT_EQ(f.Files, fonts[i].files) << f.Name;
+        EXPECT_EQ(f.FirstPiece, fonts[i].firstPiece) << f.Name;
+        EXPECT_EQ(f.Size, fonts[i].size) << f.Name;
+        EXPECT_STREQ(f.FontName, "Sample Base (TrueType)");
+        EXPECT_EQ(f.AFiles, fonts[i].aFiles) << f.Name;
+        EXPECT_EQ(f.FirstAFontName, fonts[i].firstAFontName) << f.Name;
+    }
 
     ASSERT_EQ(SetupInfo.TableCount, 1);
     const TableItem& phonetic = SetupInfo.TableItems[0];
@@ -232,7 +230,7 @@ TEST_F(Loader, ExactlyAllFaceNamesAndNoMore) {
 }
 
 TEST_F(Loader, RequiredTextsMustNotBeEmpty) {
-    const std::string base = kWorkedExample;
+    const std::string base = WorkedExample();
     auto without = [&](const std::string& line, const std::string& replacement) {
         std::string s = base;
         size_t at = s.find(line);
@@ -268,7 +266,7 @@ TEST_F(Loader, LongNameIsCutAndItsKeysUseTheCutName) {
 }
 
 TEST_F(Loader, DefaultsAndEmptyValues) {
-    std::string s = kWorkedExample;
+    std::string s = WorkedExample();
     s.replace(s.find("Viewer DstDir=C:\\FONTKIT"), 24, "Viewer DstDir=");
     s.replace(s.find("Viewer Group=Font Kit"), 21, "");
     s.replace(s.find("Sample Song Size=870"), 20, "");

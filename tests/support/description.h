@@ -25,56 +25,6 @@ inline bool IsPoison(const void* p, size_t n) {
     return true;
 }
 
-// The example medium: one viewer, two fonts over two disks, one table.
-inline const char kWorkedExample[] = R"([Misc]
-Items=1
-Item1=Viewer
-
-[Misc Files]
-Viewer Files=1
-Viewer File1=VIEWER.EXE
-Viewer Disk1=Disk 1
-Viewer DstDir=C:\FONTKIT
-Viewer Compressed=1
-Viewer Group=Font Kit
-
-[Fonts]
-Fonts=2
-Font1=Sample Kai
-Font2=Sample Song
-
-[Font Files]
-Sample Kai Size=960
-Sample Kai Files=2
-Sample Kai FontName=Sample Base (TrueType)
-Sample Kai AFiles=2
-Sample Kai AFontName1=Sample Base
-Sample Kai AFontName2=Sample Base Bold
-Sample Kai File1=SKAI.TTE
-Sample Kai Disk1=Disk 1
-Sample Kai File2=SKAI.P2
-Sample Kai Disk2=Disk 2
-Sample Song Size=870
-Sample Song Files=1
-Sample Song FontName=Sample Base (TrueType)
-Sample Song AFiles=1
-Sample Song AFontName1=Sample Song Face
-Sample Song File1=SSONG.TTE
-Sample Song Disk1=Disk 2
-
-[Tbls]
-Tbls=1
-Tbl1=Phonetic
-
-[Tbls Files]
-Phonetic Files=1
-Phonetic File1=PHONETIC.TBL
-Phonetic Disk1=Disk 2
-Phonetic Compressed=1
-Phonetic UserKey=Software\FontKit\Phonetic
-Phonetic Mode=1F
-)";
-
 // Lines end in CR LF, as on the medium.
 inline std::string Dos(const std::string& text) {
     std::string out;
@@ -132,6 +82,29 @@ inline std::string Section(Kind kind, const std::vector<Item>& items) {
     }
     return list + keys;
 }
+
+// The example medium: one viewer, two fonts over two disks, one table.
+struct Example {
+    Example() {
+        const std::string base = "Sample Base (TrueType)";
+        Item viewer("Viewer"), kai("Sample Kai"), song("Sample Song"), phonetic("Phonetic");
+        viewer.Piece("VIEWER.EXE", "Disk 1").Key("DstDir", "C:\\FONTKIT").Key("Compressed", 1);
+        viewer.Key("Group", "Font Kit");
+        kai.Key("Size", 960).Key("FontName", base).Face("Sample Base").Face("Sample Base Bold");
+        kai.Piece("SKAI.TTE", "Disk 1").Piece("SKAI.P2", "Disk 2");
+        song.Key("Size", 870).Key("FontName", base).Face("Sample Song Face").Piece("SSONG.TTE", "Disk 2");
+        phonetic.Piece("PHONETIC.TBL", "Disk 2").Key("Compressed", 1);
+        phonetic.Key("UserKey", "Software\\FontKit\\Phonetic").Key("Mode", "1F");
+        misc = {viewer};
+        fonts = {kai, song};
+        tables = {phonetic};
+    }
+    std::string Text() const {
+        return Section(Kind::Misc, misc) + Section(Kind::Fonts, fonts) + Section(Kind::Tables, tables);
+    }
+    std::vector<Item> misc, fonts, tables;
+};
+inline std::string WorkedExample() { return Example().Text(); }
 
 // Writes each description under a name of its own: the profile reader
 // caches recently read files by name.

@@ -22,12 +22,14 @@ constexpr char kDone[] = "安裝完成 ! 謝謝您使用合法之Quill字型軟�
 inline std::string SetupExe() { return WinePath(SETUP_EXE_UNIX); }
 
 // Disk 1 of a medium: a copy of SETUP.EXE (under another name if asked)
-// and, once written, its description.
+// and its description, once there is one.
 class Medium : public TempDir {
 public:
-    explicit Medium(const char* exeName = "SETUP.EXE") : exe_(Join(exeName)) {
+    explicit Medium(const std::string& description = "", const char* exeName = "SETUP.EXE")
+        : exe_(Join(exeName)) {
         if (!CopyFileA(SetupExe().c_str(), exe_.c_str(), FALSE))
             throw std::runtime_error("cannot copy " + SetupExe());
+        if (!description.empty()) Describe(description);
     }
     // Written in the ANSI code page with CR LF line ends.
     void Describe(const std::string& utf8) const { Write("QUILL95.INI", Ansi(Dos(utf8).c_str())); }
