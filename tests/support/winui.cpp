@@ -52,8 +52,8 @@ LRESULT CALLBACK DialogScript::Hook(int code, WPARAM wp, LPARAM lp) {
             if (s->open_ > 0 && --s->open_ == 0) s->Disarm();
         } else {
             // Texts are filled in after activation: act from the dialog's
-            // own message loop a moment later.
-            SetTimer(w, 0x5C1, 20, Run);
+            // own message loop, which takes a timer only once it is idle.
+            SetTimer(w, 0x5C1, USER_TIMER_MINIMUM, Run);
             s->watchdog_ = SetTimer(nullptr, s->watchdog_, kWait, Watchdog);
         }
     }
