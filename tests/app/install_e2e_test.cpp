@@ -105,9 +105,7 @@ protected:
 TEST_F(InstallRun, EverythingFromTheClickToTheEnd) {
     Process setup = disk1.Start();
     HWND dialog = StartInstall(setup, {0, 1}, fonts);
-    HWND question = setup.WaitMessageBox();
-    EXPECT_EQ(Utf8(MessageBoxText(question)), "建立一個新的目錄 ？");
-    Answer(question, IDOK);
+    ExpectBox(setup, "建立一個新的目錄 ？", nullptr);
 
     HWND prompt = WaitPrompt(setup);
     EXPECT_EQ(Utf8(Text(prompt, 100)), "請放入 Disk 2 或將含有 SKAI.P2 之磁片放入...");
@@ -253,9 +251,7 @@ TEST_F(InstallRun, NothingSelected) {
     Process setup = disk1.Start();
     HWND dialog = setup.WaitWindow("qsetup", nullptr);
     Click(dialog, 1);
-    HWND box = setup.WaitMessageBox();
-    EXPECT_EQ(Utf8(MessageBoxText(box)), "必須先選擇字型 !");
-    Answer(box, IDOK);
+    ExpectBox(setup, "必須先選擇字型 !", nullptr);
     EXPECT_EQ(setup.Find("#32770", Ansi("目的目錄").c_str()), nullptr);
     Click(dialog, 2);
     EXPECT_EQ(setup.WaitExit(), 0u);

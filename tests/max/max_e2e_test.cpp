@@ -80,9 +80,7 @@ TEST_F(Limits, EveryTextAtItsLimitAndTheLongestTypedSourceDirectory) {
     // A directory of 259 characters leaves no room for the file's name: the
     // item is refused before its disk is asked for, and the run goes on.
     const std::string longDir = "C:\\" + Name('X', 256);
-    HWND refused = setup.WaitMessageBox();
-    EXPECT_EQ(MessageBoxText(refused), (Ansi("無法建立檔案 ") + longDir).substr(0, 255));
-    Answer(refused, IDOK);
+    ExpectBox(setup, Utf8((Ansi("無法建立檔案 ") + longDir).substr(0, 255)), nullptr);
     setup.WaitOutput("Dest " + longDir + "\n");
     HWND prompt = WaitPrompt(setup);
     EXPECT_EQ(Text(prompt, 100), Ansi(("請放入 " + Name('D', 39) + " 或將含有 F40.TTE 之磁片放入...").c_str()));
@@ -158,10 +156,7 @@ TEST_F(Limits, CurrentDirectoryNearTheLimit) {
     Click(ask, IDOK);
     Answer(setup.WaitMessageBox(), IDOK);  // create it
     // current\F\F1.TTE is past the open-file record's 127 characters.
-    HWND box = setup.WaitMessageBox();
-    const std::string said = MessageBoxText(box);
-    EXPECT_EQ(said, (Ansi("無法建立檔案 ") + current + "\\F\\F1.TTE !").substr(0, 255));
-    Answer(box, IDOK);
+    ExpectBox(setup, Utf8((Ansi("無法建立檔案 ") + current + "\\F\\F1.TTE !").substr(0, 255)), nullptr);
     Close(dialog);
     EXPECT_EQ(setup.WaitExit(), 0u);
     EXPECT_EQ(ListDir(current), std::vector<std::string>{"F"});
