@@ -8,7 +8,6 @@
 #include <string>
 
 #include "driver/driver.h"
-#include "support/winui.h"
 
 using namespace qdriver;
 

@@ -9,10 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/e2e.h"
 #include "driver/driver.h"
-#include "setup/description.h"
-#include "support/winui.h"
+#include "support/e2e.h"
 
 using namespace qdriver;
 
@@ -45,9 +43,7 @@ protected:
         kit = root.Join("KIT");
         tables = root.Join("TBL");
         fonts = root.Join("NEWFONTS");
-        if (!CopyFileA(WinePath(SETUP_EXE_UNIX).c_str(), disk1.Join("SETUP.EXE").c_str(), FALSE))
-            FAIL() << "cannot copy SETUP.EXE";
-        disk1.Write("QUILL95.INI", Ansi(Dos(Description()).c_str()));
+        disk1.Describe(Description());
     }
     void TearDown() override {
         CleanRegistry();
@@ -60,24 +56,21 @@ protected:
         RegDeleteKeyA(HKEY_CURRENT_USER, "EUDC\\950");
     }
 
-    std::string Description() const {
-        return "[Misc]\nItems=1\nItem1=Viewer\n[Misc Files]\nViewer Files=1\nViewer File1=VIEWER.EXE\n"
-               "Viewer Disk1=Disk 1\nViewer DstDir=" + kit + "\nViewer Compressed=1\nViewer Group=" +
-               kGroup + "\n"
-               "[Fonts]\nFonts=2\nFont1=Sample Kai\nFont2=Sample Song\n[Font Files]\n"
-               "Sample Kai Size=1\nSample Kai Files=2\nSample Kai FontName=" + kBaseFont + "\n"
-               "Sample Kai AFiles=2\nSample Kai AFontName1=Kai Face\nSample Kai AFontName2=Kai Bold\n"
-               "Sample Kai File1=SKAI.TTE\nSample Kai Disk1=Disk 1\nSample Kai File2=SKAI.P2\n"
-               "Sample Kai Disk2=Disk 2\nSample Song Size=1\nSample Song Files=1\n"
-               "Sample Song FontName=" + kBaseFont + "\nSample Song AFiles=1\n"
-               "Sample Song AFontName1=Song Face\nSample Song File1=SSONG.TTE\nSample Song Disk1=Disk 2\n"
-               "[Tbls]\nTbls=1\nTbl1=Phonetic\n[Tbls Files]\nPhonetic Files=2\n"
-               "Phonetic File1=PHONETIC.TBL\nPhonetic Disk1=Disk 1\nPhonetic File2=PHONETIC.P2\n"
-               "Phonetic Disk2=Disk 1\nPhonetic DstDir=" + tables + "\nPhonetic Compressed=1\n"
-               "Phonetic UserKey=" + kUserKey + "\nPhonetic Mode=1F\n";
+    // The viewer and any more accessory files; Kai in two pieces on two
+    // disks, and Song; the table in two pieces.
+    std::string Description(long long kaiSize = 1, const std::vector<Item>& more = {}) const {
+        Item viewer("Viewer"), kaiFont("Sample Kai"), songFont("Sample Song"), phonetic("Phonetic");
+        viewer.Piece("VIEWER.EXE", "Disk 1").Key("DstDir", kit).Key("Compressed", 1).Key("Group", kGroup);
+        kaiFont.Key("Size", kaiSize).Key("FontName", kBaseFont).Face("Kai Face").Face("Kai Bold");
+        kaiFont.Piece("SKAI.TTE", "Disk 1").Piece("SKAI.P2", "Disk 2");
+        songFont.Key("Size", 1).Key("FontName", kBaseFont).Face("Song Face").Piece("SSONG.TTE", "Disk 2");
+        phonetic.Piece("PHONETIC.TBL", "Disk 1").Piece("PHONETIC.P2", "Disk 1").Key("DstDir", tables);
+        phonetic.Key("Compressed", 1).Key("UserKey", kUserKey).Key("Mode", "1F");
+        std::vector<Item> misc = {viewer};
+        misc.insert(misc.end(), more.begin(), more.end());
+        return Section(Kind::Misc, misc) + Section(Kind::Fonts, {kaiFont, songFont}) +
+               Section(Kind::Tables, {phonetic});
     }
-
-    Process Start() { return Process(disk1.Join("SETUP.EXE"), "", disk1.Path()); }
 
     // Answers every disk prompt with the disk that holds the piece asked
     // for, until the run ends with its completion message.
@@ -92,44 +85,33 @@ protected:
                         if (w.visible && IsMessageBox(w.hwnd)) box = w.hwnd;
                     return prompt || box;
                 },
-                "a disk prompt or the completion message", 20000);
+                "a disk prompt or the completion message");
             if (box) break;
-            const std::string text = Text(prompt, 100);
-            // "...含有 NAME 之磁片放入...": the word before " 之磁片".
-            const size_t end = text.find(Ansi(" 之磁片"));
-            const size_t start = text.rfind(' ', end - 1) + 1;
-            const std::string name = text.substr(start, end - start);
-            SetText(prompt, 101, Exists(disk1.Join(name)) ? disk1.Path() : disk2.Path());
+            const std::string piece = PromptedPiece(Text(prompt, 100));
+            SetText(prompt, 101, Exists(disk1.Join(piece)) ? disk1.Path() : disk2.Path());
             Click(prompt, IDOK);
             setup.WaitGone(prompt);
         }
-        ExpectDone(setup);
+        ExpectBox(setup, kDone);
     }
 
-    void ExpectDone(Process& setup) {
-        HWND box = setup.WaitMessageBox(20000);
-        EXPECT_EQ(Utf8(MessageBoxText(box)), "安裝完成 ! 謝謝您使用合法之Quill字型軟體 。");
-        EXPECT_EQ(Utf8(Text(box)), "Quill字型Win 95'安裝程式");
-        Answer(box, IDOK);
-    }
-
-    TempDir root, disk1, disk2;
+    TempDir root;
+    Medium disk1;
+    TempDir disk2;
     std::string kit, tables, fonts;
-    const std::string kai1 = Bytes(40000, 1), kai2 = Bytes(30000, 2), song = Bytes(50000, 3);
+    const std::string kai1 = Pattern(40000, 1), kai2 = Pattern(30000, 2), song = Pattern(50000, 3);
 };
 
 TEST_F(InstallRun, EverythingFromTheClickToTheEnd) {
-    Process setup = Start();
+    Process setup = disk1.Start();
     HWND dialog = StartInstall(setup, {0, 1}, fonts);
-    HWND question = setup.WaitMessageBox();
-    EXPECT_EQ(Utf8(MessageBoxText(question)), "建立一個新的目錄 ？");
-    Answer(question, IDOK);
+    ExpectBox(setup, "建立一個新的目錄 ？", nullptr);
 
     HWND prompt = WaitPrompt(setup);
     EXPECT_EQ(Utf8(Text(prompt, 100)), "請放入 Disk 2 或將含有 SKAI.P2 之磁片放入...");
     SetText(prompt, 101, disk2.Path());
     Click(prompt, IDOK);
-    ExpectDone(setup);
+    ExpectBox(setup, kDone);
     EXPECT_EQ(Text(dialog, 203), "") << "status line emptied";
     Click(dialog, 2);
     EXPECT_EQ(setup.WaitExit(), 0u);
@@ -162,7 +144,7 @@ TEST_F(InstallRun, FontsDirectoryGivesBareLinkNamesAndASecondRunInstallsAgain) {
     GetWindowsDirectoryA(windows, MAX_PATH);
     const std::string fontsDir = std::string(windows) + "\\FONTS";
     CreateDirectoryA(fontsDir.c_str(), nullptr);
-    Process setup = Start();
+    Process setup = disk1.Start();
     for (int run = 0; run < 2; ++run) {
         DeleteFileA((kit + "\\VIEWER.EXE").c_str());
         // The second run keeps the list's selection.
@@ -180,7 +162,7 @@ TEST_F(InstallRun, FontsDirectoryGivesBareLinkNamesAndASecondRunInstallsAgain) {
 // still land inside the directory.
 TEST_F(InstallRun, DestinationEndingInADoubleByteCharacter) {
     const std::string xu = root.Join(Ansi("許"));
-    Process setup = Start();
+    Process setup = disk1.Start();
     StartInstall(setup, {1}, xu);
     Answer(setup.WaitMessageBox(), IDOK);  // create it
     AnswerPromptsUntilDone(setup);
@@ -196,12 +178,9 @@ TEST_F(InstallRun, DestinationEndingInADoubleByteCharacter) {
 // of the main dialog, handled in a message loop of the run (as Program
 // Manager's conversation runs one), do nothing until the run has ended.
 TEST_F(InstallRun, ExitInTheSecondAccessoryFilesPromptStopsTheRun) {
-    std::string d = Description();
-    d.replace(d.find("Items=1\nItem1=Viewer\n"), 21, "Items=2\nItem1=Viewer\nItem2=Help\n");
-    d.replace(d.find("[Fonts]"), 0, "Help Files=1\nHelp File1=HELP.TXT\nHelp Disk1=Disk 3\nHelp DstDir=" + kit + "\n");
-    disk1.Write("QUILL95.INI", Ansi(Dos(d).c_str()));
+    disk1.Describe(Description(1, {Item("Help").Piece("HELP.TXT", "Disk 3").Key("DstDir", kit)}));
     CreateDirectoryA(fonts.c_str(), nullptr);
-    Process setup = Start();
+    Process setup = disk1.Start();
     HWND dialog = StartInstall(setup, {0, 1}, fonts);
     HWND prompt = WaitPrompt(setup);
     EXPECT_EQ(Utf8(Text(prompt, 100)), "請放入 Disk 3 或將含有 HELP.TXT 之磁片放入...");
@@ -229,7 +208,7 @@ TEST_F(InstallRun, ExitInTheSecondAccessoryFilesPromptStopsTheRun) {
 }
 
 TEST_F(InstallRun, CancelledDestinationInstallsNothing) {
-    Process setup = Start();
+    Process setup = disk1.Start();
     HWND dialog = setup.WaitWindow("qsetup", nullptr);
     // A double click on a line is the Install command too.
     DoubleClickListItem(Control(dialog, 202), 0);
@@ -246,11 +225,9 @@ TEST_F(InstallRun, CancelledDestinationInstallsNothing) {
 // free space is asked in 64 bits: Windows 9x would cap the older call's
 // figure at 2 GB.
 TEST_F(InstallRun, NotEnoughSpaceInstallsNothing) {
-    std::string d = Description();
-    d.replace(d.find("Sample Kai Size=1"), 17, "Sample Kai Size=2000000000");
-    disk1.Write("QUILL95.INI", Ansi(Dos(d).c_str()));
+    disk1.Describe(Description(2000000000));
     CreateDirectoryA(fonts.c_str(), nullptr);
-    Process setup = Start();
+    Process setup = disk1.Start();
     HWND dialog = StartInstall(setup, {0, 1}, fonts);
     HWND box = setup.WaitMessageBox();
     ULARGE_INTEGER available;
@@ -271,12 +248,10 @@ TEST_F(InstallRun, NotEnoughSpaceInstallsNothing) {
 }
 
 TEST_F(InstallRun, NothingSelected) {
-    Process setup = Start();
+    Process setup = disk1.Start();
     HWND dialog = setup.WaitWindow("qsetup", nullptr);
     Click(dialog, 1);
-    HWND box = setup.WaitMessageBox();
-    EXPECT_EQ(Utf8(MessageBoxText(box)), "必須先選擇字型 !");
-    Answer(box, IDOK);
+    ExpectBox(setup, "必須先選擇字型 !", nullptr);
     EXPECT_EQ(setup.Find("#32770", Ansi("目的目錄").c_str()), nullptr);
     Click(dialog, 2);
     EXPECT_EQ(setup.WaitExit(), 0u);
@@ -285,7 +260,7 @@ TEST_F(InstallRun, NothingSelected) {
 TEST_F(InstallRun, CancelInAFontsPromptSkipsOnlyThatFont) {
     DeleteFileA(disk2.Join("SKAI.P2").c_str());
     CreateDirectoryA(fonts.c_str(), nullptr);
-    Process setup = Start();
+    Process setup = disk1.Start();
     StartInstall(setup, {0, 1}, fonts);
     HWND prompt = WaitPrompt(setup);
     EXPECT_EQ(Utf8(Text(prompt, 100)), "請放入 Disk 2 或將含有 SKAI.P2 之磁片放入...");
@@ -295,7 +270,7 @@ TEST_F(InstallRun, CancelInAFontsPromptSkipsOnlyThatFont) {
     prompt = WaitPrompt(setup);
     SetText(prompt, 101, disk2.Path());
     Click(prompt, IDOK);
-    ExpectDone(setup);
+    ExpectBox(setup, kDone);
     EXPECT_FALSE(Exists(fonts + "\\SKAI.TTE"));
     EXPECT_TRUE(ReadBytes(fonts + "\\SSONG.TTE") == song);
     EXPECT_EQ(RegText(HKEY_CURRENT_USER, "EUDC\\950", "Kai Face"), "<no value>");

@@ -8,51 +8,24 @@
 #include <vector>
 
 #include "driver/driver.h"
-#include "setup/description.h"
-#include "support/winui.h"
+#include "support/e2e.h"
 
 using namespace qdriver;
 
 namespace {
 
-std::string SetupExe() { return WinePath(SETUP_EXE_UNIX); }
-
-const std::string kMainTitle = Ansi("Quill字型Win95'安裝程式");
-const std::string kCaption = Ansi("Quill字型Win 95'安裝程式");
-
-// A medium in a fresh directory: the program and, unless empty, its
-// description, which is written in the ANSI code page.
-class Medium {
-public:
-    explicit Medium(const std::string& description, const char* exeName = "SETUP.EXE") {
-        exe_ = dir_.Join(exeName);
-        if (!CopyFileA(SetupExe().c_str(), exe_.c_str(), FALSE))
-            throw std::runtime_error("cannot copy " + SetupExe());
-        if (!description.empty()) dir_.Write("QUILL95.INI", Ansi(Dos(description).c_str()));
-    }
-    Process Start() const { return Process(exe_, "", dir_.Path()); }
-
-private:
-    TempDir dir_;
-    std::string exe_;
-};
-
-HWND WaitMainDialog(const Process& setup) { return setup.WaitWindow("qsetup", kMainTitle.c_str()); }
-
 // The program shows one message box, with no window of its own behind it,
 // and ends with 0 once it is answered.
 void ExpectLoneMessageThenExit(Process& setup, const char* utf8Text) {
-    HWND box = setup.WaitMessageBox();
-    EXPECT_EQ(Utf8(Text(box)), Utf8(kCaption));
-    EXPECT_EQ(Utf8(MessageBoxText(box)), utf8Text);
+    setup.WaitMessageBox();
     for (const WindowInfo& w : setup.Windows())
         EXPECT_TRUE(w.cls != "qsetup" && w.cls != "qsetup-Bk") << Describe(w);
-    Answer(box, IDOK);
+    ExpectBox(setup, utf8Text);
     EXPECT_EQ(setup.WaitExit(), 0u);
 }
 
 TEST(Shell, WindowsListAboutAndExit) {
-    Medium medium(kWorkedExample);
+    Medium medium(WorkedExample());
     Process setup = medium.Start();
     HWND dialog = WaitMainDialog(setup);
 
@@ -125,7 +98,7 @@ COLORREF TilePixel(int x, int y) {
 }
 
 TEST(Shell, BackdropTilesTheScreenAndComesBackBehindTheDialog) {
-    Medium medium(kWorkedExample);
+    Medium medium(WorkedExample());
     Process setup = medium.Start();
     HWND dialog = WaitMainDialog(setup);
     HWND backdrop = setup.Find("qsetup-Bk", "");
@@ -160,7 +133,7 @@ TEST(Shell, BackdropTilesTheScreenAndComesBackBehindTheDialog) {
 }
 
 TEST(Shell, EscapeCloseBoxAndAltF4EndTheProgram) {
-    Medium medium(kWorkedExample);
+    Medium medium(WorkedExample());
     {
         Process setup = medium.Start();
         PressKey(WaitMainDialog(setup), VK_ESCAPE);
@@ -179,17 +152,13 @@ TEST(Shell, EscapeCloseBoxAndAltF4EndTheProgram) {
 }
 
 TEST(Shell, HundredAndTwentyFontsWithChineseNamesInOrder) {
-    std::string d = "[Fonts]\nFonts=120\n";
     std::vector<std::string> names;
+    std::vector<Item> fonts;
     for (int i = 1; i <= 120; ++i) {
         names.push_back((i % 2 ? "標楷體 " : "細明體 ") + std::to_string(i));
-        d += "Font" + std::to_string(i) + "=" + names.back() + "\n";
+        fonts.push_back(Item(names.back()).Piece("F.TTE", "D").Key("FontName", "B").Face("F"));
     }
-    d += "[Font Files]\n";
-    for (const std::string& n : names)
-        d += n + " Files=1\n" + n + " File1=F.TTE\n" + n + " Disk1=D\n" + n + " FontName=B\n" + n +
-             " AFiles=1\n" + n + " AFontName1=F\n";
-    Medium medium(d);
+    Medium medium(Section(Kind::Fonts, fonts));
     Process setup = medium.Start();
     HWND dialog = WaitMainDialog(setup);
     std::vector<std::string> lines = ListLines(Control(dialog, 202));
@@ -200,16 +169,14 @@ TEST(Shell, HundredAndTwentyFontsWithChineseNamesInOrder) {
 }
 
 TEST(Shell, DescriptionMissingOrWrong) {
+    Medium medium;
     {
-        Medium medium("");
         Process setup = medium.Start();
         ExpectLoneMessageThenExit(setup, "找不到起始設定檔案 !");
     }
-    {
-        Medium medium("[Fonts]\nFonts=0\n");
-        Process setup = medium.Start();
-        ExpectLoneMessageThenExit(setup, "起始設定檔案中之資料不對 !");
-    }
+    medium.Describe("[Fonts]\nFonts=0\n");
+    Process setup = medium.Start();
+    ExpectLoneMessageThenExit(setup, "起始設定檔案中之資料不對 !");
 }
 
 // Wine reports Windows 3.0 to a program of this name only.
@@ -231,7 +198,7 @@ private:
 
 TEST(Shell, RefusesWindowsOlderThan310) {
     OldWindows old;
-    Medium medium(kWorkedExample, "OLDWIN.EXE");
+    Medium medium(WorkedExample(), "OLDWIN.EXE");
     Process setup = medium.Start();
     ExpectLoneMessageThenExit(setup, "本程式必須在 Windows 3.1 下執行 !");
 }

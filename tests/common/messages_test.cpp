@@ -47,25 +47,6 @@ protected:
         AppInstance = GetModuleHandleA(nullptr);
         LoadCaption();
     }
-    void TearDown() override {
-        if (MainDialog) DestroyWindow(MainDialog);
-        MainDialog = nullptr;
-    }
-    // A stand-in main dialog: a window with the status control 203.
-    void MakeStatusWindow() {
-        MainDialog = CreateWindowExA(0, "STATIC", "main", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
-                                     nullptr, nullptr, AppInstance, nullptr);
-        ASSERT_NE(MainDialog, nullptr);
-        HWND status = CreateWindowExA(0, "STATIC", "old", WS_CHILD | WS_VISIBLE | SS_LEFT, 10,
-                                      160, 280, 30, MainDialog,
-                                      reinterpret_cast<HMENU>(IDC_STATUS), AppInstance, nullptr);
-        ASSERT_NE(status, nullptr);
-    }
-    std::string StatusText() {
-        char buf[512] = "";
-        GetDlgItemTextA(MainDialog, IDC_STATUS, buf, sizeof buf);
-        return buf;
-    }
 };
 
 TEST_F(Messages, EveryStringIsExactlyTheBig5Text) {
@@ -160,9 +141,9 @@ TEST_F(Messages, LongValuesAreCutInsideTheBuffers) {
     // A cut through a double-byte character leaves no half of it.
     std::string big5;
     for (int i = 0; i < 200; ++i) big5 += Ansi("許");
-    MakeStatusWindow();
+    StatusRecorder status;
     SetStatus(IDS_COPYING, big5.c_str());
-    std::string shown = StatusText();
+    std::string shown = status.Current();
     EXPECT_LE(shown.size(), static_cast<size_t>(kMessageLen - 1));
     const std::string prefix = Ansi("複製檔案 ");
     ASSERT_EQ(shown.substr(0, prefix.size()), prefix);
@@ -170,21 +151,21 @@ TEST_F(Messages, LongValuesAreCutInsideTheBuffers) {
 }
 
 TEST_F(Messages, StatusLine) {
-    MakeStatusWindow();
+    StatusRecorder status;
     SetStatus(IDS_SELECT_ITEMS, "");
-    EXPECT_EQ(StatusText(), Ansi("請選擇安裝之項目。"));
+    EXPECT_EQ(status.Current(), Ansi("請選擇安裝之項目。"));
     SetStatus(IDS_PROCESSING_FONT, "SKAI.TTE");
-    EXPECT_EQ(StatusText(), Ansi("字型檔處理中..."));
+    EXPECT_EQ(status.Current(), Ansi("字型檔處理中..."));
     SetStatus(IDS_COPYING, "SKAI.P2");
-    EXPECT_EQ(StatusText(), Ansi("複製檔案 SKAI.P2 ..."));
+    EXPECT_EQ(status.Current(), Ansi("複製檔案 SKAI.P2 ..."));
     SetStatus(IDS_ADDING_FONT, Ansi("標楷體").c_str());
-    EXPECT_EQ(StatusText(), Ansi("增加 標楷體 字型到系統中..."));
+    EXPECT_EQ(status.Current(), Ansi("增加 標楷體 字型到系統中..."));
     ClearStatus();
-    EXPECT_EQ(StatusText(), "");
+    EXPECT_EQ(status.Current(), "");
 }
 
 TEST_F(Messages, BusyCursorHasNoNestingCount) {
-    MakeStatusWindow();
+    StatusRecorder status;
     HCURSOR wait = LoadCursorA(nullptr, IDC_WAIT);
     HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
     SetBusy(1);

@@ -10,8 +10,7 @@
 namespace {
 
 TEST(Trace, WritesExactlyWhatTheFormatsSay) {
-    TempDir dir;
-    CapturedStdout out(dir.Join("trace.txt"));
+    CapturedStdout out;
     Trace("Adding %s into group %s\n", "Viewer", "Font Kit");
     Trace("\tDDE Error 0x%x\n", 0x4009u);
     Trace("\tTemp File \"%s\" created\n", "C:\\TEMP\\tmp1.tmp");

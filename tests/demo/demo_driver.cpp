@@ -71,8 +71,6 @@ void SaveScreen(const std::string& name) {
     ReleaseDC(nullptr, screen);
 }
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 // Wine shows the Program Manager group in a folder window, which comes up
 // a moment after the item was added, over the prompt that is then open: as
 // a user would, bring the setup's windows back in front of it.
@@ -97,8 +95,7 @@ std::string PromptedPiece(const std::string& text) {
 
 void Install(Process& setup, const std::string& disk1, const std::string& disk2,
              const std::string& target) {
-    // The first start of a prefix's desktop can be slow.
-    HWND dialog = setup.WaitWindow("qsetup", Ansi("Quill字型Win95'安裝程式").c_str(), 30000);
+    HWND dialog = setup.WaitWindow("qsetup", Ansi("Quill字型Win95'安裝程式").c_str());
     HWND list = Control(dialog, IDC_FONT_LIST);
     std::string names;
     for (const std::string& line : ListLines(list)) names += " [" + Utf8(line) + "]";
@@ -134,7 +131,7 @@ void Install(Process& setup, const std::string& disk1, const std::string& disk2,
                     if (w.hwnd != ask && w.visible && w.enabled && IsMessageBox(w.hwnd)) box = w.hwnd;
                 return prompt || box;
             },
-            "a question, a disk prompt or the completion message", 30000);
+            "a question, a disk prompt or the completion message");
         if (box) {
             const std::string text = Utf8(MessageBoxText(box));
             Log("message box \"" + Utf8(Text(box)) + "\": " + text);
@@ -164,12 +161,12 @@ void Install(Process& setup, const std::string& disk1, const std::string& disk2,
         Click(prompt, IDOK);
         // Gone, or under a message saying why not.
         setup.WaitUntil([&] { return !IsWindow(prompt) || !IsWindowEnabled(prompt); },
-                        "the disk prompt to close", 20000);
+                        "the disk prompt to close");
     }
 
     Log("status line: \"" + Utf8(Text(dialog, IDC_STATUS)) + "\"");
     Click(dialog, IDC_EXIT);
-    const DWORD code = setup.WaitExit(10000);
+    const DWORD code = setup.WaitExit();
     Log("SETUP.EXE ended with exit code " + std::to_string(code));
     if (code != 0) throw Failure("exit code " + std::to_string(code));
 }

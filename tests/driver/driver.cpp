@@ -1,5 +1,6 @@
 #include "driver.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
@@ -9,7 +10,6 @@
 namespace qdriver {
 namespace {
 
-constexpr DWORD kSendTimeout = 5000;
 constexpr UINT kKilledExitCode = 0xDEAD;
 constexpr UINT kKeyF1 = 0x004D;  // WM_KEYF1, missing from the headers
 
@@ -62,11 +62,11 @@ BOOL CALLBACK AddOwnWindow(HWND w, LPARAM p) {
 
 LRESULT Send(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(w, msg, wp, lp, SMTO_BLOCK, kSendTimeout, &result)) {
+    if (!SendMessageTimeoutA(w, msg, wp, lp, SMTO_BLOCK, kWait, &result)) {
         char what[64];
         std::snprintf(what, sizeof what, "message 0x%04X", msg);
         throw Failure(std::string(what) + " got no answer within " +
-                      std::to_string(kSendTimeout) + " ms from " + Describe(w));
+                      std::to_string(kWait) + " ms from " + Describe(w));
     }
     return static_cast<LRESULT>(result);
 }
@@ -76,13 +76,18 @@ void Post(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         throw Failure("could not post to " + Describe(w));
 }
 
-// True when done() held within ms.
-bool Poll(const std::function<bool()>& done, DWORD ms) {
+// True when done() held within ms. Asked again as soon as one of wake is
+// signalled (the program wrote or ended), and every 15 ms besides: a change
+// of another program's window signals nothing here.
+bool Poll(const std::function<bool()>& done, DWORD ms, const std::vector<HANDLE>& wake = {}) {
     const DWORD start = GetTickCount();
     for (;;) {
         if (done()) return true;
-        if (GetTickCount() - start >= ms) return false;
-        Sleep(15);
+        const DWORD spent = GetTickCount() - start;
+        if (spent >= ms) return false;
+        const DWORD tick = std::min<DWORD>(15, ms - spent);
+        if (wake.empty()) Sleep(tick);
+        else WaitForMultipleObjects(static_cast<DWORD>(wake.size()), wake.data(), FALSE, tick);
     }
 }
 
@@ -200,7 +205,7 @@ std::vector<std::string> ListLines(HWND list) {
         std::wstring buf(Send(list, LB_GETTEXTLEN, i, 0) + 1, L'\0');
         DWORD_PTR len = 0;
         if (!SendMessageTimeoutW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&buf[0]),
-                                 SMTO_BLOCK, kSendTimeout, &len))
+                                 SMTO_BLOCK, kWait, &len))
             throw Failure("no answer to LB_GETTEXT from " + Describe(list));
         std::string line(buf.size() * 2 + 1, '\0');
         line.resize(WideCharToMultiByte(CP_ACP, 0, buf.c_str(), -1, &line[0],
@@ -320,7 +325,9 @@ void Answer(HWND box, int id, DWORD ms) {
 // ---- process ---------------------------------------------------------------
 
 struct Process::Pipe {
+    ~Pipe() { CloseHandle(wrote); }
     HANDLE read = nullptr;
+    HANDLE wrote = CreateEventA(nullptr, FALSE, FALSE, nullptr);  // text came, or the end
     std::mutex mutex;
     std::condition_variable ended;
     std::string text;
@@ -368,11 +375,13 @@ Process::Process(const std::string& exe, const std::string& args, const std::str
             while (ReadFile(pipe->read, buf, sizeof buf, &got, nullptr) && got) {
                 std::lock_guard<std::mutex> lock(pipe->mutex);
                 pipe->text.append(buf, got);
+                SetEvent(pipe->wrote);
             }
             CloseHandle(pipe->read);
             std::lock_guard<std::mutex> lock(pipe->mutex);
             pipe->done = true;
             pipe->ended.notify_all();
+            SetEvent(pipe->wrote);
         });
     }
 }
@@ -380,7 +389,14 @@ Process::Process(const std::string& exe, const std::string& args, const std::str
 Process::~Process() {
     Kill();
     if (pipe_) {
-        if (WaitPipe()) pipe_->reader.join();
+        // Nobody reads the output any more: no wait for a grandchild that
+        // may keep the pipe open.
+        bool done;
+        {
+            std::lock_guard<std::mutex> lock(pipe_->mutex);
+            done = pipe_->done;
+        }
+        if (done) pipe_->reader.join();
         else pipe_->reader.detach();
     }
     CloseHandle(process_);
@@ -390,7 +406,7 @@ Process::~Process() {
 bool Process::WaitPipe() const {
     if (!pipe_) return true;
     std::unique_lock<std::mutex> lock(pipe_->mutex);
-    return pipe_->ended.wait_for(lock, std::chrono::seconds(2), [&] { return pipe_->done; });
+    return pipe_->ended.wait_for(lock, std::chrono::milliseconds(kWait), [&] { return pipe_->done; });
 }
 
 bool Process::Running() const { return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
@@ -441,7 +457,9 @@ HWND Process::Find(const char* cls, const char* title) const {
 void Process::WaitUntil(const std::function<bool()>& done, const std::string& what,
                         DWORD ms) const {
     bool ended = false;
-    if (Poll([&] { return done() || (ended = !Running()); }, ms) && !ended) return;
+    std::vector<HANDLE> wake{process_};
+    if (pipe_) wake.push_back(pipe_->wrote);
+    if (Poll([&] { return done() || (ended = !Running()); }, ms, wake) && !ended) return;
     if (ended) {
         WaitPipe();
         if (done()) return;
@@ -498,7 +516,7 @@ DWORD Process::WaitExit(DWORD ms) {
 void Process::Kill() {
     if (!Running()) return;
     TerminateProcess(process_, kKilledExitCode);
-    WaitForSingleObject(process_, 5000);
+    WaitForSingleObject(process_, kWait);
 }
 
 }  // namespace qdriver

@@ -23,7 +23,9 @@ struct Failure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-constexpr DWORD kWait = 5000;  // default timeout of a wait, in ms
+// Every wait's limit is kWait (support/testutil.h) unless a test asks for
+// a timeout on purpose.
+using ::kWait;
 
 // UTF-8 (as written in test sources) to the ANSI code page, and back for
 // readable failure text.

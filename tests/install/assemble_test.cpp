@@ -10,13 +10,6 @@
 
 namespace {
 
-// The tmp*.tmp files of the system temporary directory.
-std::vector<std::string> TempFiles() {
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    return ListDir(dir, "tmp*.tmp");
-}
-
 class Assembly : public Engine {
 protected:
     void SetUp() override {
@@ -59,7 +52,7 @@ const std::string kCopying = Ansi("複製檔案 ");
 const std::string kProcessing = Ansi("字型檔處理中...");
 
 TEST_F(Assembly, PlainConcatenationOfThreePiecesOneEmpty) {
-    const std::string a = Repeat(1000, 1), c = Repeat(5000, 3);
+    const std::string a = Pattern(1000, 1), c = Pattern(5000, 3);
     const int first = Piece("FONT.TTE", "Disk 1", &disk1, a);
     Piece("FONT.P2", "Disk 1", &disk1, "");
     Piece("FONT.P3", "Disk 1", &disk1, c);
@@ -74,8 +67,8 @@ TEST_F(Assembly, PlainConcatenationOfThreePiecesOneEmpty) {
 }
 
 TEST_F(Assembly, PiecesAroundTheChunkSize) {
-    const std::string a = Repeat(kCopyChunk, 4), b = Repeat(kCopyChunk + 1, 5),
-                      c = Repeat(3 * kCopyChunk + 17, 6);
+    const std::string a = Pattern(kCopyChunk, 4), b = Pattern(kCopyChunk + 1, 5),
+                      c = Pattern(3 * kCopyChunk + 17, 6);
     const int first = Piece("BIG.TTE", "Disk 1", &disk1, a);
     Piece("BIG.P2", "Disk 1", &disk1, b);
     Piece("BIG.P3", "Disk 1", &disk1, c);
@@ -121,10 +114,9 @@ TEST_F(Assembly, CompressedFlagOnPlainDataCopiesItUnchanged) {
 
 TEST_F(Assembly, TraceLinesOfAnExpandedItem) {
     const int first = Split(ReadBytes(LzData("text.lz")), 2, "VIEWER.EXE");
-    CapturedStdout trace(out.Join("..\\trace.txt"));
+    CapturedStdout trace;
     ASSERT_EQ(Assemble(first, 2, 1, 1), 1);
     const std::string lines = trace.Read();
-    DeleteFileA(out.Join("..\\trace.txt").c_str());
     char tempDir[MAX_PATH];
     GetTempPathA(MAX_PATH, tempDir);
     const std::string head = "Dest " + out.Join("VIEWER.EXE") + "\n\tTemp File \"" + tempDir + "tmp";
@@ -135,22 +127,20 @@ TEST_F(Assembly, TraceLinesOfAnExpandedItem) {
 TEST_F(Assembly, TraceLinesOfAFailedItem) {
     const int first = Split(ReadBytes(LzData("text.lz")), 2, "VIEWER.EXE");
     CopyText(SetupInfo.Pieces.File[first + 1], "GONE.P2");
-    script.Then([](HWND prompt) { DialogScript::Press(prompt, IDCANCEL); });
-    CapturedStdout trace(out.Join("..\\trace3.txt"));
+    script.Then(Press(IDCANCEL));
+    CapturedStdout trace;
     ASSERT_EQ(Assemble(first, 2, 1, 1), 0);
     const std::string lines = trace.Read();
-    DeleteFileA(out.Join("..\\trace3.txt").c_str());
     EXPECT_NE(lines.find(".tmp\" created\n\tTemp File deleted on error\n\tFile deleted on error\n"),
               std::string::npos)
         << lines;
 
     // Plain pieces: no temporary file, so only the destination is named.
     const int plain = Piece("PLAIN.EXE", "Disk 1", nullptr);
-    script.Then([](HWND prompt) { DialogScript::Press(prompt, IDCANCEL); });
-    CapturedStdout trace2(out.Join("..\\trace4.txt"));
+    script.Then(Press(IDCANCEL));
+    CapturedStdout trace2;
     ASSERT_EQ(Assemble(plain, 1, 0, 1), 0);
     EXPECT_EQ(trace2.Read(), "Dest " + out.Join("PLAIN.EXE") + "\n\tFile deleted on error\n");
-    DeleteFileA(out.Join("..\\trace4.txt").c_str());
 }
 
 // The temporary directory can't take a file: message 13 names where the
@@ -161,10 +151,7 @@ TEST_F(Assembly, TemporaryFileThatCannotBeMade) {
     const std::string nowhere = out.Join("no-such-dir") + "\\";
     SetEnvironmentVariableA("TMP", nowhere.c_str());
     const int first = Split(ReadBytes(LzData("text.lz")), 2, "T.TBL");
-    script.Then([&](HWND box) {
-        EXPECT_EQ(DialogScript::BoxText(box), Ansi("無法建立暫存檔 ") + nowhere + " !");
-        DialogScript::Press(box, IDOK);
-    });
+    script.Then(Box(Ansi("無法建立暫存檔 ") + nowhere + " !"));
     const int ok = Assemble(first, 2, 1);
     SetEnvironmentVariableA("TMP", saved[0] ? saved : nullptr);
     EXPECT_EQ(ok, 0);
@@ -173,10 +160,9 @@ TEST_F(Assembly, TemporaryFileThatCannotBeMade) {
 
 TEST_F(Assembly, NoTraceWithTheSwitchOff) {
     const int first = Piece("F.TTE", "Disk 1", &disk1, "x");
-    CapturedStdout trace(out.Join("..\\trace2.txt"));
+    CapturedStdout trace;
     ASSERT_EQ(Assemble(first, 1, 0, 0), 1);
     EXPECT_EQ(trace.Read(), "");
-    DeleteFileA(out.Join("..\\trace2.txt").c_str());
 }
 
 TEST_F(Assembly, OneNewDirectoryLevelIsMadeTwoAreNot) {
@@ -186,19 +172,16 @@ TEST_F(Assembly, OneNewDirectoryLevelIsMadeTwoAreNot) {
     EXPECT_EQ(ReadBytes(one + "\\F.TTE"), "font");
 
     const std::string two = out.Join("A\\B");
-    script.Then([&](HWND box) {
-        EXPECT_EQ(DialogScript::BoxText(box), Ansi("無法建立檔案 ") + two + "\\F.TTE !");
-        DialogScript::Press(box, IDOK);
-    });
+    script.Then(Box(Ansi("無法建立檔案 ") + two + "\\F.TTE !"));
     EXPECT_EQ(AssembleFile(nullptr, two.c_str(), 1, first, 0, 0, &result), 0);
     EXPECT_FALSE(Exists(out.Join("A")));
 }
 
 TEST_F(Assembly, CancelAtTheSecondOfThreePiecesLeavesNothing) {
-    const int first = Piece("F.TTE", "Disk 1", &disk1, Repeat(100, 1));
+    const int first = Piece("F.TTE", "Disk 1", &disk1, Pattern(100, 1));
     Piece("F.P2", "Disk 2", nullptr);
-    Piece("F.P3", "Disk 1", &disk1, Repeat(100, 3));
-    script.Then([](HWND prompt) { DialogScript::Press(prompt, IDCANCEL); });
+    Piece("F.P3", "Disk 1", &disk1, Pattern(100, 3));
+    script.Then(Press(IDCANCEL));
     EXPECT_EQ(Assemble(first, 3, 0), 0);
     EXPECT_TRUE(OutFiles().empty());
     EXPECT_EQ(script.Seen(), 1) << "no message besides the prompt";
@@ -219,14 +202,14 @@ TEST_F(Assembly, ExistingFileSurvivesAFailureAndIsReplacedOnSuccess) {
         // The last piece is missing and the prompt is cancelled.
         int first = Split(lz.substr(0, 3000), c.files, c.name);
         CopyText(SetupInfo.Pieces.File[first + c.files - 1], "MISSING.P");
-        script.Then([](HWND prompt) { DialogScript::Press(prompt, IDCANCEL); });
+        script.Then(Press(IDCANCEL));
         EXPECT_EQ(Assemble(first, c.files, c.compressed), 0) << c.name;
         EXPECT_EQ(Output(c.name), "the old file") << c.name;
         EXPECT_EQ(OutFiles(), std::vector<std::string>{c.name}) << "work file left";
 
-        first = Split(c.compressed ? lz : Repeat(3000, 9), c.files, c.name);
+        first = Split(c.compressed ? lz : Pattern(3000, 9), c.files, c.name);
         ASSERT_EQ(Assemble(first, c.files, c.compressed), 1) << c.name;
-        EXPECT_EQ(Output(c.name), c.compressed ? ReadBytes(LzData("text.bin")) : Repeat(3000, 9));
+        EXPECT_EQ(Output(c.name), c.compressed ? ReadBytes(LzData("text.bin")) : Pattern(3000, 9));
         DeleteFileA(out.Join(c.name).c_str());
     }
 }
@@ -282,10 +265,7 @@ TEST_F(Assembly, DestinationLongerThanTheOpenFileRecordIsRefused) {
     EXPECT_EQ(std::string(result.QualifiedPath), dir + "\\F.TTE");
 
     const std::string longer = dir + "E";
-    script.Then([&](HWND box) {
-        EXPECT_EQ(DialogScript::BoxText(box), Ansi("無法建立檔案 ") + longer + "\\F.TTE !");
-        DialogScript::Press(box, IDOK);
-    });
+    script.Then(Box(Ansi("無法建立檔案 ") + longer + "\\F.TTE !"));
     EXPECT_EQ(AssembleFile(nullptr, longer.c_str(), 1, first, 0, 0, &result), 0);
     EXPECT_FALSE(Exists(longer)) << "the directory it made goes again";
 }
@@ -330,7 +310,7 @@ TEST_F(Assembly, SourcePathThatDoesNotFitIsNotTried) {
     CopyText(SetupInfo.SourceDir, dir.c_str());
     for (int compressed : {0, 1}) {
         const int first = Piece("ABCDEFGHIJ.TTE", "Disk 9", nullptr);
-        script.Then([](HWND prompt) { DialogScript::Press(prompt, IDCANCEL); });
+        script.Then(Press(IDCANCEL));
         EXPECT_EQ(Assemble(first, 1, compressed), 0);
         EXPECT_TRUE(OutFiles().empty());
     }
@@ -347,11 +327,8 @@ TEST_F(Assembly, PieceGoneBeforeOkIsTriedAndReported) {
             DeleteFileA(disk2.Join("F.TTE").c_str());
             DialogScript::Press(prompt, IDOK);
         })
-        .Then([&](HWND box) {
-            EXPECT_EQ(DialogScript::BoxText(box), Ansi("無法開啟檔案 ") + disk2.Join("F.TTE") + " !\n");
-            DialogScript::Press(box, IDOK);
-        })
-        .Then([](HWND prompt) { DialogScript::Press(prompt, IDCANCEL); });
+        .Then(Box(Ansi("無法開啟檔案 ") + disk2.Join("F.TTE") + " !\n"))
+        .Then(Press(IDCANCEL));
     EXPECT_EQ(Assemble(first, 1, 0), 0);
     EXPECT_TRUE(OutFiles().empty());
 }
@@ -360,17 +337,14 @@ TEST_F(Assembly, ReadOnlyOrLockedDestinationIsNotTouched) {
     const int first = Piece("F.TTE", "Disk 1", &disk1, "new");
     const std::string dest = out.Write("F.TTE", "old");
     SetFileAttributesA(dest.c_str(), FILE_ATTRIBUTE_READONLY);
-    script.Then([&](HWND box) {
-        EXPECT_EQ(DialogScript::BoxText(box), Ansi("無法建立檔案 ") + dest + " !");
-        DialogScript::Press(box, IDOK);
-    });
+    script.Then(Box(Ansi("無法建立檔案 ") + dest + " !"));
     EXPECT_EQ(Assemble(first, 1, 0), 0);
     SetFileAttributesA(dest.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadBytes(dest), "old");
 
     HANDLE held = CreateFileA(dest.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    script.Then([](HWND box) { DialogScript::Press(box, IDOK); });
+    script.Then(Press(IDOK));
     EXPECT_EQ(Assemble(first, 1, 0), 0);
     CloseHandle(held);
     EXPECT_EQ(ReadBytes(dest), "old");
@@ -392,10 +366,7 @@ TEST_F(Assembly, CompressedDataThatDoesNotExpandWholeIsReported) {
             // unknown compression; a single piece opened by LZOpenFileA
             // shows only that it did not expand whole.
             const std::string expected = files == 2 && data == unknown ? cannotHandle : invalid;
-            script.Then([&](HWND box) {
-                EXPECT_EQ(Utf8(DialogScript::BoxText(box)), Utf8(expected));
-                DialogScript::Press(box, IDOK);
-            });
+            script.Then(Box(expected));
             EXPECT_EQ(Assemble(first, files, 1), 0) << files;
             EXPECT_TRUE(OutFiles().empty());
         }
@@ -408,10 +379,7 @@ TEST_F(Assembly, ShortReadIsAReadError) {
     if (!Exists(std::string(dir) + "\\enabled")) GTEST_SKIP() << "no sysfs file to read short";
     CopyText(SetupInfo.SourceDir, dir);
     const int first = Piece("enabled", "Disk 1", nullptr);
-    script.Then([](HWND box) {
-        EXPECT_EQ(DialogScript::BoxText(box), Ansi("檔案讀取錯誤 !"));
-        DialogScript::Press(box, IDOK);
-    });
+    script.Then(Box(Ansi("檔案讀取錯誤 !")));
     EXPECT_EQ(Assemble(first, 1, 0), 0);
     EXPECT_TRUE(OutFiles().empty());
 }
@@ -423,7 +391,7 @@ TEST_F(Assembly, FullDiskIsAWriteError) {
     if (!drive) GTEST_SKIP() << "no small drive (scripts/run-tests mounts one where it may)";
     const std::string dir = std::string(drive) + "\\full";
     CreateDirectoryA(dir.c_str(), nullptr);
-    const std::string old = Repeat(20000, 2);
+    const std::string old = Pattern(20000, 2);
     const std::string big = ReadBytes(LzData("big.lz"));
     struct Case {
         int files;
@@ -439,10 +407,7 @@ TEST_F(Assembly, FullDiskIsAWriteError) {
         WriteFile(h, old.data(), static_cast<DWORD>(old.size()), &written, nullptr);
         CloseHandle(h);
         const int first = Split(c.compressed ? big : ReadBytes(LzData("big.bin")), c.files, "BIG.TBL");
-        script.Then([&](HWND box) {
-            EXPECT_EQ(Utf8(DialogScript::BoxText(box)), c.message);
-            DialogScript::Press(box, IDOK);
-        });
+        script.Then(Box(Ansi(c.message)));
         EXPECT_EQ(AssembleFile(nullptr, dir.c_str(), c.files, first, c.compressed, 0, &result), 0);
         EXPECT_TRUE(ReadBytes(dest) == old) << c.files << " " << c.compressed;
         EXPECT_EQ(ListDir(dir), std::vector<std::string>{"BIG.TBL"});
@@ -569,10 +534,7 @@ TEST_F(Assembly, NothingIsBuiltOntoTheMediumOrOverItsOwnPiece) {
     for (const std::string& dir : {disk1.Path(), disk1.Path() + "\\.", disk2.Path() + "\\",
                                    std::string("."), std::string("SUB")}) {
         const std::string dest = dir + (dir.back() == '\\' ? "" : "\\") + "F.TTE";
-        script.Then([dest](HWND box) {
-            EXPECT_EQ(DialogScript::BoxText(box), Ansi("無法建立檔案 ") + dest + " !") << dest;
-            DialogScript::Press(box, IDOK);
-        });
+        script.Then(Box(Ansi("無法建立檔案 ") + dest + " !"));
         EXPECT_EQ(AssembleFile(nullptr, dir.c_str(), 1, first, 0, 0, &result), 0) << dir;
         EXPECT_EQ(ListDir(disk1.Path()), std::vector<std::string>{"F.TTE"}) << dir;
         EXPECT_EQ(ReadBytes(disk1.Join("F.TTE")), "piece");
@@ -583,14 +545,8 @@ TEST_F(Assembly, NothingIsBuiltOntoTheMediumOrOverItsOwnPiece) {
     const int own = Piece("T.TTE", "Disk 2", nullptr);
     out.Write("T.TTE", "piece in the destination");
     script
-        .Then([&](HWND prompt) {
-            DialogScript::SetText(prompt, 101, out.Path());
-            DialogScript::Press(prompt, IDOK);
-        })
-        .Then([&](HWND box) {
-            EXPECT_EQ(DialogScript::BoxText(box), Ansi("無法建立檔案 ") + out.Join("T.TTE") + " !");
-            DialogScript::Press(box, IDOK);
-        });
+        .Then(Typed(out.Path()))
+        .Then(Box(Ansi("無法建立檔案 ") + out.Join("T.TTE") + " !"));
     EXPECT_EQ(Assemble(own, 1, 0), 0);
     EXPECT_EQ(Output("T.TTE"), "piece in the destination");
     EXPECT_EQ(OutFiles(), std::vector<std::string>{"T.TTE"});
@@ -601,10 +557,10 @@ TEST_F(Assembly, NothingIsBuiltOntoTheMediumOrOverItsOwnPiece) {
 TEST_F(Assembly, FailedItemRemovesTheDirectoryItMade) {
     const int first = Piece("F.TTE", "Disk 2", nullptr);
     const std::string made = out.Join("NEW");
-    script.Then([](HWND prompt) { DialogScript::Press(prompt, IDCANCEL); });
+    script.Then(Press(IDCANCEL));
     EXPECT_EQ(AssembleFile(nullptr, made.c_str(), 1, first, 0, 0, &result), 0);
     EXPECT_FALSE(Exists(made));
-    script.Then([](HWND prompt) { DialogScript::Press(prompt, IDCANCEL); });
+    script.Then(Press(IDCANCEL));
     EXPECT_EQ(Assemble(first, 1, 0), 0);
     EXPECT_TRUE(Exists(out.Path()));
 }

@@ -16,15 +16,6 @@
 #include "support/testutil.h"
 #include "support/winui.h"
 
-// Data made by mscompress at build time.
-inline std::string LzData(const std::string& name) { return WinePath(LZDATA_DIR_UNIX) + "\\" + name; }
-
-inline std::string Repeat(size_t n, unsigned seed) {
-    std::string s(n, '\0');
-    for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>((i * 131 + seed * 7 + (i >> 9)) & 0xFF);
-    return s;
-}
-
 class Engine : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -38,6 +29,25 @@ protected:
     void TearDown() override {
         EXPECT_TRUE(script.Unexpected.empty()) << "unexpected: " << Utf8(script.Unexpected[0]);
         EXPECT_TRUE(script.Done()) << "a scripted dialog never came";
+    }
+
+    // Steps of the script: a message box that must say text (ANSI bytes),
+    // answered with OK; a press of button id in whatever comes; the disk
+    // prompt answered with dir and OK.
+    static DialogScript::Step Box(const std::string& text) {
+        return [text](HWND box) {
+            EXPECT_EQ(DialogScript::BoxText(box), text) << Utf8(DialogScript::BoxText(box));
+            DialogScript::Press(box, IDOK);
+        };
+    }
+    static DialogScript::Step Press(int id) {
+        return [id](HWND dialog) { DialogScript::Press(dialog, id); };
+    }
+    static DialogScript::Step Typed(const std::string& dir) {
+        return [dir](HWND prompt) {
+            DialogScript::SetText(prompt, 101, dir);
+            DialogScript::Press(prompt, IDOK);
+        };
     }
 
     // A piece of the catalogue; its bytes go to dir unless dir is null.

@@ -65,10 +65,7 @@ TEST_F(Prompt, WrongDirectoryThenCancel) {
     const int piece = Piece("A.TT_", "Disk 2", &disk2, "data");
     const std::string wrong = disk1.Join("nowhere");
     script
-        .Then([&](HWND d) {
-            DialogScript::SetText(d, 101, wrong);
-            DialogScript::Press(d, IDOK);
-        })
+        .Then(Typed(wrong))
         .Then([&](HWND box) {
             EXPECT_EQ(DialogScript::Caption(box), "ReRe");
             EXPECT_EQ(DialogScript::BoxText(box), Ansi("無法開啟檔案 ") + wrong + "\\A.TT_ !\n");
@@ -93,36 +90,22 @@ TEST_F(Prompt, OpenFailureMessageIsCutWhole) {
     std::string big5 = "C:\\";
     while (big5.size() < 250) big5 += Ansi("許");
     script
-        .Then([&](HWND d) {
-            DialogScript::SetText(d, 101, big5);
-            DialogScript::Press(d, IDOK);
-        })
+        .Then(Typed(big5))
         .Then([&](HWND box) {
             const std::string text = DialogScript::BoxText(box);
             EXPECT_EQ(text.size(), 254u) << "255 would end in half a character";
             EXPECT_EQ(text, (prefix + big5).substr(0, 254));
             DialogScript::Press(box, IDOK);
         })
-        .Then([](HWND d) { DialogScript::Press(d, IDCANCEL); });
+        .Then(Press(IDCANCEL));
     EXPECT_EQ(OpenSourcePiece(nullptr, piece), -1);
 }
 
 TEST_F(Prompt, DriveRootWithAndWithoutBackslash) {
     const int piece = Piece("A.TT_", "Disk 2", nullptr);
-    auto typeAndExpectTried = [&](const char* typed) {
-        script
-            .Then([=](HWND d) {
-                DialogScript::SetText(d, 101, typed);
-                DialogScript::Press(d, IDOK);
-            })
-            .Then([=](HWND box) {
-                EXPECT_EQ(DialogScript::BoxText(box), Ansi("無法開啟檔案 A:\\A.TT_ !\n")) << typed;
-                DialogScript::Press(box, IDOK);
-            });
-    };
-    typeAndExpectTried("A:\\");
-    typeAndExpectTried("A:");
-    script.Then([](HWND d) { DialogScript::Press(d, IDCANCEL); });
+    for (const char* typed : {"A:\\", "A:"})
+        script.Then(Typed(typed)).Then(Box(Ansi("無法開啟檔案 A:\\A.TT_ !\n")));
+    script.Then(Press(IDCANCEL));
     EXPECT_EQ(OpenSourcePiece(nullptr, piece), -1);
 }
 
@@ -131,10 +114,7 @@ TEST_F(Prompt, EmptyDirectoryTriesTheBareNameInTheCurrentDirectory) {
     char saved[MAX_PATH];
     GetCurrentDirectoryA(MAX_PATH, saved);
     SetCurrentDirectoryA(disk2.Path().c_str());
-    script.Then([](HWND d) {
-        DialogScript::SetText(d, 101, "");
-        DialogScript::Press(d, IDOK);
-    });
+    script.Then(Typed(""));
     const int h = OpenSourcePiece(nullptr, piece);
     SetCurrentDirectoryA(saved);
     ASSERT_GE(h, 0);
@@ -144,7 +124,7 @@ TEST_F(Prompt, EmptyDirectoryTriesTheBareNameInTheCurrentDirectory) {
 
 TEST_F(Prompt, ExitSetsCancelRequestedAndTheCloseBoxIsCancel) {
     const int piece = Piece("A.TT_", "Disk 2", nullptr);
-    script.Then([](HWND d) { DialogScript::Press(d, 3); });
+    script.Then(Press(3));
     EXPECT_EQ(OpenSourcePiece(nullptr, piece), -1);
     EXPECT_EQ(CancelRequested, 1);
 

@@ -91,10 +91,7 @@ TEST_F(Tables, EmptyOrCutUserKeyIsNotRecorded) {
         t.UserKeyCut = cut;
         t.HasMode = 1;
         t.Mode = 0x1F;
-        script.Then([&](HWND box) {
-            EXPECT_EQ(DialogScript::BoxText(box), std::string("Can't Create Key ") + t.UserKey);
-            DialogScript::Press(box, IDOK);
-        });
+        script.Then(Box(std::string("Can't Create Key ") + t.UserKey));
         EXPECT_EQ(InstallTableItem(nullptr, 0), 0);
         EXPECT_EQ(ReadBytes(out.Join("PHONETIC.TBL")), "table data");
         EXPECT_FALSE(Read("", "User Dictionary").present);
@@ -107,7 +104,7 @@ TEST_F(Tables, EmptyOrCutUserKeyIsNotRecorded) {
 TEST_F(Tables, FailedAssemblyWritesNothing) {
     Table(kUserKey, out.Path());
     DeleteFileA(disk1.Join("PHONETIC.TBL").c_str());
-    script.Then([](HWND prompt) { DialogScript::Press(prompt, IDCANCEL); });
+    script.Then(Press(IDCANCEL));
     EXPECT_EQ(InstallTableItem(nullptr, 0), 0);
     HKEY key;
     EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, kUserKey, 0, KEY_READ, &key), ERROR_SUCCESS);

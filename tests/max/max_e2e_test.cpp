@@ -10,15 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "app/e2e.h"
 #include "driver/driver.h"
-#include "setup/description.h"
-#include "support/winui.h"
+#include "support/e2e.h"
 
 using namespace qdriver;
 
 namespace {
-
 
 std::string Name(char c, size_t n) { return std::string(n, c); }
 std::string FontName(int i) { return std::to_string(i) + Name('F', 80); }
@@ -36,8 +33,6 @@ protected:
         ASSERT_TRUE(RegisterBaseFont());
         RegDeleteKeyA(HKEY_CURRENT_USER, "EUDC\\950");
         kit = root.Join("KIT");
-        if (!CopyFileA(WinePath(SETUP_EXE_UNIX).c_str(), disk1.Join("SETUP.EXE").c_str(), FALSE))
-            FAIL() << "cannot copy SETUP.EXE";
         disk1.Write("README.TXT", "read me");
     }
     void TearDown() override {
@@ -50,35 +45,24 @@ protected:
     // name, label and face name longer than its buffer; each font's piece
     // is on disk 2.
     void WriteDescription(bool longest = false) {
-        std::string fonts = "[Fonts]\nFonts=40\n", files = "[Font Files]\n";
+        std::vector<Item> misc = {Item("Readme").Piece("README.TXT", "Disk 1").Key("DstDir", kit)}, fonts;
+        if (longest) {
+            const std::string dir = "C:\\" + Name('X', 300);
+            misc.push_back(Item("Longest").Piece(Name('P', 300), Name('D', 60)).Key("DstDir", dir));
+        }
         for (int i = 1; i <= 40; ++i) {
             const std::string n = std::to_string(i);
-            const std::string key = FontName(i).substr(0, 71);  // as the program cuts it
-            fonts += "Font" + n + "=" + FontName(i) + "\n";
-            files += key + " Size=1\n" + key + " Files=1\n" + key + " File1=F" + n + ".TTE\n" + key +
-                     " Disk1=" + Name('D', 60) + "\n" + key + " FontName=" + kBaseFont + "\n" + key +
-                     " AFiles=2\n" + key + " AFontName1=" + Name('A', 300) + "\n" + key +
-                     " AFontName2=" + Name('B', 300) + n + "\n";
-            disk2.Write("F" + n + ".TTE", Bytes(3000, i));
+            Item font(FontName(i), FontName(i).substr(0, 71));  // keyed as the program cuts it
+            font.Key("Size", 1).Piece("F" + n + ".TTE", Name('D', 60)).Key("FontName", kBaseFont);
+            fonts.push_back(font.Face(Name('A', 300)).Face(Name('B', 300) + n));
+            disk2.Write("F" + n + ".TTE", Pattern(3000, i));
         }
-        std::string misc = "[Misc]\nItems=1\nItem1=Readme\n[Misc Files]\nReadme Files=1\n"
-                           "Readme File1=README.TXT\nReadme Disk1=Disk 1\nReadme DstDir=" + kit + "\n";
-        if (longest) {
-            misc.replace(misc.find("Items=1"), 7, "Items=2\nItem2=Longest");
-            misc += "Longest Files=1\nLongest File1=" + Name('P', 300) + "\nLongest Disk1=" + Name('D', 60) +
-                    "\nLongest DstDir=C:\\" + Name('X', 300) + "\n";
-        }
-        disk1.Write("QUILL95.INI", Ansi(Dos(misc + fonts + files).c_str()));
+        disk1.Describe(Section(Kind::Misc, misc) + Section(Kind::Fonts, fonts));
     }
 
-    void ExpectBox(Process& setup, const std::string& ansiText) {
-        HWND box = setup.WaitMessageBox(20000);
-        EXPECT_EQ(Utf8(MessageBoxText(box)), Utf8(ansiText));
-        Answer(box, IDOK);
-    }
-    void ExpectDone(Process& setup) { ExpectBox(setup, Ansi("安裝完成 ! 謝謝您使用合法之Quill字型軟體 。")); }
-
-    TempDir root, disk1, disk2;
+    TempDir root;
+    Medium disk1;
+    TempDir disk2;
     std::string kit;
 };
 
@@ -86,7 +70,7 @@ TEST_F(Limits, EveryTextAtItsLimitAndTheLongestTypedSourceDirectory) {
     WriteDescription(true);
     const std::string fonts = root.Join("FONTS");
     CreateDirectoryA(fonts.c_str(), nullptr);
-    Process setup(disk1.Join("SETUP.EXE"), "", disk1.Path());
+    Process setup = disk1.Start();
     HWND dialog = setup.WaitWindow("qsetup", nullptr);
     const std::vector<std::string> lines = ListLines(Control(dialog, 202));
     ASSERT_EQ(lines.size(), 40u);
@@ -96,9 +80,7 @@ TEST_F(Limits, EveryTextAtItsLimitAndTheLongestTypedSourceDirectory) {
     // A directory of 259 characters leaves no room for the file's name: the
     // item is refused before its disk is asked for, and the run goes on.
     const std::string longDir = "C:\\" + Name('X', 256);
-    HWND refused = setup.WaitMessageBox();
-    EXPECT_EQ(MessageBoxText(refused), (Ansi("無法建立檔案 ") + longDir).substr(0, 255));
-    Answer(refused, IDOK);
+    ExpectBox(setup, Utf8((Ansi("無法建立檔案 ") + longDir).substr(0, 255)), nullptr);
     setup.WaitOutput("Dest " + longDir + "\n");
     HWND prompt = WaitPrompt(setup);
     EXPECT_EQ(Text(prompt, 100), Ansi(("請放入 " + Name('D', 39) + " 或將含有 F40.TTE 之磁片放入...").c_str()));
@@ -114,11 +96,11 @@ TEST_F(Limits, EveryTextAtItsLimitAndTheLongestTypedSourceDirectory) {
     Answer(box, IDOK);
     SetText(prompt, 101, disk2.Path());
     Click(prompt, IDOK);
-    ExpectDone(setup);
+    ExpectBox(setup, kDone, nullptr);
     Close(dialog);
     EXPECT_EQ(setup.WaitExit(), 0u);
 
-    EXPECT_TRUE(ReadBytes(fonts + "\\F40.TTE") == Bytes(3000, 40));
+    EXPECT_TRUE(ReadBytes(fonts + "\\F40.TTE") == Pattern(3000, 40));
     EXPECT_EQ(ReadBytes(kit + "\\README.TXT"), "read me");
     // Face names kept at 259 characters, the longest a value name may take here.
     EXPECT_EQ(RegText(HKEY_CURRENT_USER, "EUDC\\950", Name('A', 259).c_str()), fonts + "\\F40.TTE");
@@ -133,7 +115,7 @@ TEST_F(Limits, DestinationTypedAtTheLimit) {
     WriteDescription();
     const std::string target = DeepDir(root.Path(), 259);
     ASSERT_TRUE(CreateDirectoryA(target.c_str(), nullptr));
-    Process setup(disk1.Join("SETUP.EXE"), "", disk1.Path());
+    Process setup = disk1.Start();
     StartInstall(setup, {0}, target);
     // Refused before its disk is asked for.
     const std::string cantCreate = Ansi("無法建立檔案 ");
@@ -155,7 +137,7 @@ TEST_F(Limits, CurrentDirectoryNearTheLimit) {
     WriteDescription();
     const std::string current = DeepDir(root.Path(), 250);
     ASSERT_TRUE(CreateDirectoryA(current.c_str(), nullptr));
-    Process setup(disk1.Join("SETUP.EXE"), "", current);
+    Process setup = disk1.Start(current);
     HWND dialog = setup.WaitWindow("qsetup", nullptr);
     SelectListItem(Control(dialog, 202), 0);
     Click(dialog, 1);
@@ -166,7 +148,7 @@ TEST_F(Limits, CurrentDirectoryNearTheLimit) {
     SetText(ask, 101, "FONTSFONTSFONTS");  // 266 characters in full
     Click(ask, IDOK);
     // No directory it could be: refused at once, without the question.
-    ExpectBox(setup, Ansi("不合法之目錄 !"));
+    ExpectBox(setup, "不合法之目錄 !", nullptr);
     EXPECT_EQ(Text(ask, 101), system);
     EXPECT_TRUE(ListDir(current).empty()) << "nothing made under a cut name";
 
@@ -174,10 +156,7 @@ TEST_F(Limits, CurrentDirectoryNearTheLimit) {
     Click(ask, IDOK);
     Answer(setup.WaitMessageBox(), IDOK);  // create it
     // current\F\F1.TTE is past the open-file record's 127 characters.
-    HWND box = setup.WaitMessageBox();
-    const std::string said = MessageBoxText(box);
-    EXPECT_EQ(said, (Ansi("無法建立檔案 ") + current + "\\F\\F1.TTE !").substr(0, 255));
-    Answer(box, IDOK);
+    ExpectBox(setup, Utf8((Ansi("無法建立檔案 ") + current + "\\F\\F1.TTE !").substr(0, 255)), nullptr);
     Close(dialog);
     EXPECT_EQ(setup.WaitExit(), 0u);
     EXPECT_EQ(ListDir(current), std::vector<std::string>{"F"});

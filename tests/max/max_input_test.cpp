@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "common/globals.h"
 #include "common/messages.h"
@@ -16,7 +17,7 @@
 #include "install/pieces.h"
 #include "setup/catalogue.h"
 #include "setup/loader.h"
-#include "support/testutil.h"
+#include "support/description.h"
 #include "support/winui.h"
 
 namespace {
@@ -27,38 +28,28 @@ std::string Name(char c, int n) { return std::string(static_cast<size_t>(n), c);
 // and three face names: 120 pieces and 120 face names, every text longer
 // than its buffer.
 std::string MaximalDescription() {
-    std::string misc = "[Misc]\nItems=40\n", miscFiles = "[Misc Files]\n";
-    std::string tbls = "[Tbls]\nTbls=40\n", tblsFiles = "[Tbls Files]\n";
-    std::string fonts = "[Fonts]\nFonts=40\n", fontFiles = "[Font Files]\n";
+    std::vector<Item> misc, tables, fonts;
     for (int i = 1; i <= 40; ++i) {
         const std::string n = std::to_string(i);
         const std::string m = Name('M', 80) + n, t = Name('T', 80) + n, f = Name('F', 80) + n;
         // Keys are formed from the names as cut to 71 characters.
-        const std::string mk = m.substr(0, 71), tk = t.substr(0, 71), fk = f.substr(0, 71);
-        misc += "Item" + n + "=" + m + "\n";
-        tbls += "Tbl" + n + "=" + t + "\n";
-        fonts += "Font" + n + "=" + f + "\n";
-        for (const std::string* k : {&mk, &tk}) {
-            std::string& out = k == &mk ? miscFiles : tblsFiles;
-            out += *k + " Files=1\n" + *k + " File1=" + Name('P', 300) + "\n" + *k + " Disk1=" +
-                   Name('D', 60) + "\n" + *k + " DstDir=C:\\" + Name('X', 300) + "\n";
-        }
-        miscFiles += mk + " Group=" + Name('G', 100) + "\n";
-        tblsFiles += tk + " UserKey=" + Name('K', 100) + "\n" + tk + " Mode=0x123456789\n" + tk +
-                     " Layout=FFFFFFFFFF\n";
-        fontFiles += fk + " Files=1\n" + fk + " File1=" + Name('P', 300) + "\n" + fk + " Disk1=" +
-                     Name('D', 60) + "\n" + fk + " FontName=" + Name('B', 100) + "\n" + fk +
-                     " AFiles=3\n";
-        for (int k = 1; k <= 3; ++k)
-            fontFiles += fk + " AFontName" + std::to_string(k) + "=" + Name('A', 300) + "\n";
+        Item item(m, m.substr(0, 71)), table(t, t.substr(0, 71)), font(f, f.substr(0, 71));
+        for (Item* k : {&item, &table, &font}) k->Piece(Name('P', 300), Name('D', 60));
+        for (Item* k : {&item, &table}) k->Key("DstDir", "C:\\" + Name('X', 300));
+        item.Key("Group", Name('G', 100));
+        table.Key("UserKey", Name('K', 100)).Key("Mode", "0x123456789").Key("Layout", "FFFFFFFFFF");
+        font.Key("FontName", Name('B', 100));
+        for (int k = 0; k < 3; ++k) font.Face(Name('A', 300));
+        misc.push_back(item);
+        tables.push_back(table);
+        fonts.push_back(font);
     }
-    return misc + miscFiles + fonts + fontFiles + tbls + tblsFiles;
+    return Section(Kind::Misc, misc) + Section(Kind::Fonts, fonts) + Section(Kind::Tables, tables);
 }
 
 TEST(MaxInput, EveryTextAtItsLimitAndAllTablesFull) {
     TempDir dir;
-    memset(&SetupInfo, 0xA5, sizeof SetupInfo);
-    CopyText(SetupInfo.WindowsDir, "C:\\WINDOWS");
+    PoisonCatalogue();
     CopyText(SetupInfo.SetupFilePath, dir.Write("QUILL95.INI", MaximalDescription()).c_str());
     ASSERT_EQ(ReadSetupDescription(), 0);
     ASSERT_EQ(SetupInfo.MiscCount, 40);

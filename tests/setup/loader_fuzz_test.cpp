@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "description.h"
 #include "res/resource.h"
 #include "setup/catalogue.h"
 #include "setup/loader.h"
+#include "support/description.h"
 
 namespace {
 
@@ -81,64 +81,17 @@ private:
     std::mt19937 rng_;
 };
 
-// A base that touches every kind of item, with several pieces and faces.
-const char kBase[] = R"([Misc]
-Items=2
-Item1=Viewer
-Item2=Help
-[Misc Files]
-Viewer Files=2
-Viewer File1=VIEWER.EX_
-Viewer Disk1=Disk 1
-Viewer File2=VIEWER.P2
-Viewer Disk2=Disk 2
-Viewer DstDir=C:\FONTKIT
-Viewer Compressed=1
-Viewer Group=Font Kit
-Help Files=1
-Help File1=HELP.TXT
-Help Disk1=Disk 1
-[Fonts]
-Fonts=3
-Font1=Sample Kai
-Font2=Sample Song
-Font3=Sample Hei
-[Font Files]
-Sample Kai Size=960
-Sample Kai Files=2
-Sample Kai FontName=Sample Base (TrueType)
-Sample Kai AFiles=2
-Sample Kai AFontName1=Sample Base
-Sample Kai AFontName2=Sample Base Bold
-Sample Kai File1=SKAI.TTE
-Sample Kai Disk1=Disk 1
-Sample Kai File2=SKAI.P2
-Sample Kai Disk2=Disk 2
-Sample Song Size=870
-Sample Song Files=1
-Sample Song FontName=Sample Base (TrueType)
-Sample Song AFiles=1
-Sample Song AFontName1=Sample Song Face
-Sample Song File1=SSONG.TTE
-Sample Song Disk1=Disk 2
-Sample Hei Files=1
-Sample Hei FontName=Hei Base
-Sample Hei AFiles=1
-Sample Hei AFontName1=Hei
-Sample Hei File1=SHEI.TTE
-Sample Hei Disk1=Disk 3
-[Tbls]
-Tbls=1
-Tbl1=Phonetic
-[Tbls Files]
-Phonetic Files=1
-Phonetic File1=PHONETIC.TBL
-Phonetic Disk1=Disk 2
-Phonetic Compressed=1
-Phonetic UserKey=Software\FontKit\Phonetic
-Phonetic Mode=1F
-Phonetic Layout=2
-)";
+// A base that touches every kind of item, with several pieces and faces:
+// the example, its viewer in two pieces, a second accessory file, a third
+// font and a layout.
+std::string Base() {
+    Example e;
+    e.misc[0].Piece("VIEWER.P2", "Disk 2");
+    e.misc.push_back(Item("Help").Piece("HELP.TXT", "Disk 1"));
+    e.fonts.push_back(Item("Sample Hei").Key("FontName", "Hei Base").Face("Hei").Piece("SHEI.TTE", "Disk 3"));
+    e.tables[0].Key("Layout", 2);
+    return e.Text();
+}
 
 // A text: terminated inside its buffer and, when required, not empty.
 ::testing::AssertionResult IsText(const char* text, size_t size, bool required, const char* what) {
@@ -148,6 +101,18 @@ Phonetic Layout=2
     return ::testing::AssertionSuccess();
 }
 #define EXPECT_TEXT(field, required) EXPECT_TRUE(IsText(field, sizeof(field), required, #field))
+
+// An item's run of entries (pieces or face names): it starts where the last
+// one ended, holds at least one, and ends inside the table of limit entries;
+// taken is moved past it.
+::testing::AssertionResult TakesNext(int first, int count, int& taken, int limit, const char* what) {
+    auto failure = ::testing::AssertionFailure() << what << " ";
+    if (first != taken) return failure << "start at " << first << ", not " << taken;
+    if (count < 1) return failure << "count " << count;
+    taken += count;
+    if (taken > limit) return failure << "end at " << taken << ", past " << limit;
+    return ::testing::AssertionSuccess();
+}
 
 void CheckCatalogue() {
     const SetupCatalogue& c = SetupInfo;
@@ -164,34 +129,22 @@ void CheckCatalogue() {
         EXPECT_TEXT(m.Name, true);
         EXPECT_TEXT(m.DstDir, false);
         EXPECT_TEXT(m.Group, false);
-        ASSERT_EQ(m.FirstPiece, pieces);
-        ASSERT_GE(m.Files, 1);
-        pieces += m.Files;
-        ASSERT_LE(pieces, kMaxPieces);
+        ASSERT_TRUE(TakesNext(m.FirstPiece, m.Files, pieces, kMaxPieces, "pieces"));
     }
     for (int i = 0; i < c.FontCount; ++i) {
         const FontItem& f = c.FontItems[i];
         EXPECT_TEXT(f.Name, true);
         EXPECT_TEXT(f.FontName, true);
         EXPECT_GE(f.Size, 0);
-        ASSERT_EQ(f.FirstPiece, pieces);
-        ASSERT_GE(f.Files, 1);
-        pieces += f.Files;
-        ASSERT_LE(pieces, kMaxPieces);
-        ASSERT_EQ(f.FirstAFontName, faces);
-        ASSERT_GE(f.AFiles, 1);
-        faces += f.AFiles;
-        ASSERT_LE(faces, kMaxFaceNames);
+        ASSERT_TRUE(TakesNext(f.FirstPiece, f.Files, pieces, kMaxPieces, "pieces"));
+        ASSERT_TRUE(TakesNext(f.FirstAFontName, f.AFiles, faces, kMaxFaceNames, "face names"));
     }
     for (int i = 0; i < c.TableCount; ++i) {
         const TableItem& t = c.TableItems[i];
         EXPECT_TEXT(t.Name, true);
         EXPECT_TEXT(t.DstDir, false);
         EXPECT_TEXT(t.UserKey, false);
-        ASSERT_EQ(t.FirstPiece, pieces);
-        ASSERT_GE(t.Files, 1);
-        pieces += t.Files;
-        ASSERT_LE(pieces, kMaxPieces);
+        ASSERT_TRUE(TakesNext(t.FirstPiece, t.Files, pieces, kMaxPieces, "pieces"));
         EXPECT_TRUE(t.HasMode == 0 || t.HasMode == 1);
         EXPECT_TRUE(t.HasLayout == 0 || t.HasLayout == 1);
         if (!t.HasMode) {
@@ -221,7 +174,7 @@ TEST(LoaderFuzz, MutatedDescriptionsLoadOrAreRejected) {
     constexpr int kRuns = 3000;
     Mutator mutator(kSeed);
     DescriptionFiles files;
-    const std::string base = Dos(kBase);
+    const std::string base = Dos(Base());
     int loaded = 0;
     for (int run = 0; run < kRuns; ++run) {
         const std::string text = mutator.Mutate(base);

@@ -4,11 +4,12 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
-#include "description.h"
 #include "res/resource.h"
 #include "setup/catalogue.h"
 #include "setup/loader.h"
+#include "support/description.h"
 
 namespace {
 
@@ -27,37 +28,29 @@ protected:
 };
 
 // n fonts, each with one piece and one face name.
-std::string Fonts(int n, int firstNumber = 1) {
-    std::string s = "[Fonts]\nFonts=" + std::to_string(n) + "\n";
-    for (int i = 0; i < n; ++i)
-        s += "Font" + std::to_string(i + 1) + "=F" + std::to_string(firstNumber + i) + "\n";
-    s += "[Font Files]\n";
-    for (int i = 0; i < n; ++i) {
-        std::string f = "F" + std::to_string(firstNumber + i);
-        s += f + " Files=1\n" + f + " FontName=Base\n" + f + " AFiles=1\n" + f +
-             " AFontName1=Face\n" + f + " File1=" + f + ".TTE\n" + f + " Disk1=Disk 1\n";
+std::string Fonts(int n) {
+    std::vector<Item> fonts;
+    for (int i = 1; i <= n; ++i) {
+        const std::string f = "F" + std::to_string(i);
+        fonts.push_back(Item(f).Piece(f + ".TTE", "Disk 1").Key("FontName", "Base").Face("Face"));
     }
-    return s;
+    return Section(Kind::Fonts, fonts);
 }
 
-// Items of one kind ("Misc"/"Item" or "Tbls"/"Tbl"), each with the given
-// number of pieces.
-std::string Items(const std::string& section, const std::string& word, const std::string& countKey,
-                  int n, int pieces) {
-    std::string s = "[" + section + "]\n" + countKey + "=" + std::to_string(n) + "\n";
-    for (int i = 1; i <= n; ++i) s += word + std::to_string(i) + "=" + word + std::to_string(i) + "\n";
-    s += "[" + section + " Files]\n";
+// Items of one kind, named word1, word2..., each with the given number of
+// pieces.
+std::string Items(Kind kind, const std::string& word, int n, int pieces) {
+    std::vector<Item> items;
     for (int i = 1; i <= n; ++i) {
-        std::string name = word + std::to_string(i);
-        s += name + " Files=" + std::to_string(pieces) + "\n";
+        Item item(word + std::to_string(i));
         for (int k = 1; k <= pieces; ++k)
-            s += name + " File" + std::to_string(k) + "=" + name + "." + std::to_string(k) + "\n" +
-                 name + " Disk" + std::to_string(k) + "=Disk " + std::to_string(k) + "\n";
+            item.Piece(item.Name() + "." + std::to_string(k), "Disk " + std::to_string(k));
+        items.push_back(item);
     }
-    return s;
+    return Section(kind, items);
 }
-std::string Misc(int n, int pieces = 1) { return Items("Misc", "Item", "Items", n, pieces); }
-std::string Tbls(int n, int pieces = 1) { return Items("Tbls", "Tbl", "Tbls", n, pieces); }
+std::string Misc(int n, int pieces = 1) { return Items(Kind::Misc, "Item", n, pieces); }
+std::string Tbls(int n, int pieces = 1) { return Items(Kind::Tables, "Tbl", n, pieces); }
 
 TEST_F(Loader, WorkedExampleFieldByField) {
     memset(&SetupInfo, 0, sizeof SetupInfo);
@@ -76,7 +69,7 @@ TEST_F(Loader, WorkedExampleFieldByField) {
 
     // As on a system whose Windows directory is C:\WINDOWS.
     PoisonCatalogue();
-    ASSERT_EQ(Load(kWorkedExample), 0);
+    ASSERT_EQ(Load(WorkedExample()), 0);
 
     ASSERT_EQ(SetupInfo.MiscCount, 1);
     const MiscItem& viewer = SetupInfo.MiscItems[0];
@@ -88,22 +81,20 @@ TEST_F(Loader, WorkedExampleFieldByField) {
     EXPECT_EQ(viewer.Compressed, 1);
 
     ASSERT_EQ(SetupInfo.FontCount, 2);
-    const FontItem& kai = SetupInfo.FontItems[0];
-    EXPECT_STREQ(kai.Name, "Sample Kai");
-    EXPECT_EQ(kai.Files, 2);
-    EXPECT_EQ(kai.FirstPiece, 1);
-    EXPECT_EQ(kai.Size, 960);
-    EXPECT_STREQ(kai.FontName, "Sample Base (TrueType)");
-    EXPECT_EQ(kai.AFiles, 2);
-    EXPECT_EQ(kai.FirstAFontName, 0);
-    const FontItem& song = SetupInfo.FontItems[1];
-    EXPECT_STREQ(song.Name, "Sample Song");
-    EXPECT_EQ(song.Files, 1);
-    EXPECT_EQ(song.FirstPiece, 3);
-    EXPECT_EQ(song.Size, 870);
-    EXPECT_STREQ(song.FontName, "Sample Base (TrueType)");
-    EXPECT_EQ(song.AFiles, 1);
-    EXPECT_EQ(song.FirstAFontName, 2);
+    const struct {
+        const char* name;
+        int files, firstPiece, size, aFiles, firstAFontName;
+    } fonts[] = {{"Sample Kai", 2, 1, 960, 2, 0}, {"Sample Song", 1, 3, 870, 1, 2}};
+    for (int i = 0; i < 2; ++i) {
+        const FontItem& f = SetupInfo.FontItems[i];
+        EXPECT_STREQ(f.Name, fonts[i].name);
+        EXPECT_EQ(f.Files, fonts[i].files) << f.Name;
+        EXPECT_EQ(f.FirstPiece, fonts[i].firstPiece) << f.Name;
+        EXPECT_EQ(f.Size, fonts[i].size) << f.Name;
+        EXPECT_STREQ(f.FontName, "Sample Base (TrueType)");
+        EXPECT_EQ(f.AFiles, fonts[i].aFiles) << f.Name;
+        EXPECT_EQ(f.FirstAFontName, fonts[i].firstAFontName) << f.Name;
+    }
 
     ASSERT_EQ(SetupInfo.TableCount, 1);
     const TableItem& phonetic = SetupInfo.TableItems[0];
@@ -239,7 +230,7 @@ TEST_F(Loader, ExactlyAllFaceNamesAndNoMore) {
 }
 
 TEST_F(Loader, RequiredTextsMustNotBeEmpty) {
-    const std::string base = kWorkedExample;
+    const std::string base = WorkedExample();
     auto without = [&](const std::string& line, const std::string& replacement) {
         std::string s = base;
         size_t at = s.find(line);
@@ -263,11 +254,10 @@ TEST_F(Loader, RequiredTextsMustNotBeEmpty) {
 TEST_F(Loader, LongNameIsCutAndItsKeysUseTheCutName) {
     const std::string name(80, 'N');
     const std::string cut = name.substr(0, 71);
-    auto font = [](const std::string& keyName) {
-        return "[Fonts]\nFonts=1\nFont1=" + std::string(80, 'N') + "\n[Font Files]\n" + keyName +
-               " Files=1\n" + keyName + " File1=N.TTE\n" + keyName + " Disk1=D\n" + keyName +
-               " FontName=Base\n" + keyName + " AFiles=1\n" + keyName + " AFontName1=" +
-               std::string(300, 'F') + "\n";
+    auto font = [&](const std::string& keyName) {
+        Item item(name, keyName);
+        item.Piece("N.TTE", "D").Key("FontName", "Base").Face(std::string(300, 'F'));
+        return Section(Kind::Fonts, {item});
     };
     ASSERT_EQ(Load(font(cut)), 0);
     EXPECT_EQ(std::string(SetupInfo.FontItems[0].Name), cut);
@@ -276,7 +266,7 @@ TEST_F(Loader, LongNameIsCutAndItsKeysUseTheCutName) {
 }
 
 TEST_F(Loader, DefaultsAndEmptyValues) {
-    std::string s = kWorkedExample;
+    std::string s = WorkedExample();
     s.replace(s.find("Viewer DstDir=C:\\FONTKIT"), 24, "Viewer DstDir=");
     s.replace(s.find("Viewer Group=Font Kit"), 21, "");
     s.replace(s.find("Sample Song Size=870"), 20, "");

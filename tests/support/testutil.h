@@ -1,7 +1,15 @@
-// Small helpers shared by the test programs.
+// Small helpers shared by the test programs: texts, files, test data.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
+#include <vector>
+
+// The one limit of every wait in the tests, in ms: the driver's, and the
+// in-process dialog scripts'. Only a hang reaches it; a cold Wine desktop
+// does not.
+constexpr DWORD kWait = 60000;
 
 // A UTF-8 text in the ANSI code page (Big5 under 950), converted by the
 // platform itself, so tests can write Chinese expectations readably.
@@ -29,8 +37,26 @@ private:
     std::string path_;
 };
 
+// File helpers over the ANSI functions.
 // Writes bytes to a file, made or emptied; returns its path.
 std::string WriteBytes(const std::string& file, const std::string& bytes);
-
+std::string ReadBytes(const std::string& path);
+bool Exists(const std::string& path);
+// Names in a directory, without . and ..
+std::vector<std::string> ListDir(const std::string& dir, const std::string& pattern = "*");
 // Removes a directory tree (ANSI names).
 void RemoveTree(const std::string& path);
+// The tmp*.tmp files of the system temporary directory.
+std::vector<std::string> TempFiles();
+
+// Wine shows the Unix file system as drive Z:.
+std::string WinePath(const std::string& unixPath);
+
+// n bytes that differ with seed and do not repeat every 256 bytes, so a
+// piece joined twice or left out shows.
+std::string Pattern(size_t n, unsigned seed);
+
+#ifdef LZDATA_DIR_UNIX
+// Data made by mscompress at build time (scripts/make-lzdata).
+inline std::string LzData(const std::string& name) { return WinePath(LZDATA_DIR_UNIX) + "\\" + name; }
+#endif

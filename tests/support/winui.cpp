@@ -16,6 +16,7 @@ DialogScript::DialogScript() {
 }
 
 DialogScript::~DialogScript() {
+    Disarm();
     UnhookWindowsHookEx(hook_);
     current_ = nullptr;
 }
@@ -25,16 +26,54 @@ DialogScript& DialogScript::Then(Step step) {
     return *this;
 }
 
+namespace {
+
+bool IsDialog(HWND w) {
+    char cls[32] = "";
+    GetClassNameA(w, cls, sizeof cls);
+    return strcmp(cls, "#32770") == 0;
+}
+
+BOOL CALLBACK CancelDialog(HWND w, LPARAM) {
+    if (IsDialog(w)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+    return TRUE;
+}
+
+}  // namespace
+
 LRESULT CALLBACK DialogScript::Hook(int code, WPARAM wp, LPARAM lp) {
-    if (code == HCBT_ACTIVATE && current_) {
-        HWND w = reinterpret_cast<HWND>(wp);
-        char cls[32] = "";
-        GetClassNameA(w, cls, sizeof cls);
-        // Texts are filled in after activation: act from the dialog's own
-        // message loop a moment later.
-        if (strcmp(cls, "#32770") == 0) SetTimer(w, 0x5C1, 20, Run);
+    DialogScript* s = current_;
+    HWND w = reinterpret_cast<HWND>(wp);
+    if (s && (code == HCBT_CREATEWND || code == HCBT_DESTROYWND || code == HCBT_ACTIVATE) &&
+        IsDialog(w)) {
+        if (code == HCBT_CREATEWND) {
+            ++s->open_;
+        } else if (code == HCBT_DESTROYWND) {
+            if (s->open_ > 0 && --s->open_ == 0) s->Disarm();
+        } else {
+            // Texts are filled in after activation: act from the dialog's
+            // own message loop, which takes a timer only once it is idle.
+            SetTimer(w, 0x5C1, USER_TIMER_MINIMUM, Run);
+            s->watchdog_ = SetTimer(nullptr, s->watchdog_, kWait, Watchdog);
+        }
     }
     return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+void DialogScript::Disarm() {
+    if (watchdog_) KillTimer(nullptr, watchdog_);
+    watchdog_ = 0;
+}
+
+void CALLBACK DialogScript::Watchdog(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    DialogScript* s = current_;
+    if (!s || s->watchdog_ != id) return;
+    s->watchdog_ = 0;
+    s->timedOut_ = true;
+    s->Unexpected.push_back("a dialog still open " + std::to_string(kWait) +
+                            " ms after it was last activated");
+    EnumThreadWindows(GetCurrentThreadId(), CancelDialog, 0);
 }
 
 void CALLBACK DialogScript::Run(HWND dialog, UINT, UINT_PTR id, DWORD) {
@@ -102,7 +141,8 @@ LRESULT CALLBACK StatusRecorder::Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     return CallWindowProcA(current_ ? current_->old_ : DefWindowProcA, w, m, wp, lp);
 }
 
-CapturedStdout::CapturedStdout(const std::string& file) : file_(file) {
+void CapturedStdout::Start(const std::string& file) {
+    file_ = file;
     fflush(stdout);
     saved_ = _dup(_fileno(stdout));
     int fd = _open(file.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, 0600);
@@ -121,39 +161,4 @@ void CapturedStdout::Restore() {
     _dup2(saved_, _fileno(stdout));
     _close(saved_);
     saved_ = -1;
-}
-
-std::string WinePath(const std::string& unixPath) {
-    std::string path = "Z:" + unixPath;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
-
-std::string ReadBytes(const std::string& path) {
-    std::string bytes;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f) return bytes;
-    char buf[65536];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
-    fclose(f);
-    return bytes;
-}
-
-bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::vector<std::string> ListDir(const std::string& dir, const std::string& pattern) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA((dir + "\\" + pattern).c_str(), &found);
-    if (h == INVALID_HANDLE_VALUE) return names;
-    do {
-        std::string name = found.cFileName;
-        if (name != "." && name != "..") names.push_back(name);
-    } while (FindNextFileA(h, &found));
-    FindClose(h);
-    return names;
 }

@@ -5,13 +5,18 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "support/testutil.h"
 
 // Answers the dialogs and message boxes this thread opens, one step per
 // activation, in order. A dialog is also activated again when a box it owns
 // closes; that is a step too. A dialog with no step left is recorded in
-// Unexpected and cancelled.
+// Unexpected and cancelled. A dialog still open kWait after the last
+// activation (a step that answered nothing) is taken for a hang: recorded,
+// TimedOut(), and every dialog of the thread cancelled.
 class DialogScript {
 public:
     using Step = std::function<void(HWND)>;
@@ -23,6 +28,7 @@ public:
     DialogScript& Then(Step step);
     int Seen() const { return seen_; }
     bool Done() const { return next_ == steps_.size(); }
+    bool TimedOut() const { return timedOut_; }
     std::vector<std::string> Unexpected;
 
     // What a step may use.
@@ -35,11 +41,16 @@ public:
 private:
     static LRESULT CALLBACK Hook(int code, WPARAM wp, LPARAM lp);
     static void CALLBACK Run(HWND dialog, UINT, UINT_PTR id, DWORD);
+    static void CALLBACK Watchdog(HWND, UINT, UINT_PTR id, DWORD);
+    void Disarm();
     static DialogScript* current_;
     HHOOK hook_ = nullptr;
     std::vector<Step> steps_;
     size_t next_ = 0;
     int seen_ = 0;
+    int open_ = 0;  // dialogs of the thread
+    UINT_PTR watchdog_ = 0;
+    bool timedOut_ = false;
 };
 
 // A stand-in main dialog whose status line (control 203) records every
@@ -59,25 +70,20 @@ private:
     WNDPROC old_ = nullptr;
 };
 
-// Points the C standard output at a file while it lives; Read() restores
-// it and returns what was written.
+// Points the C standard output at a file while it lives (by default one
+// of its own, removed with it); Read() restores it and returns what was
+// written.
 class CapturedStdout {
 public:
-    explicit CapturedStdout(const std::string& file);
+    CapturedStdout() : own_(new TempDir) { Start(own_->Join("stdout.txt")); }
+    explicit CapturedStdout(const std::string& file) { Start(file); }
     ~CapturedStdout() { Restore(); }
     std::string Read();
 
 private:
+    void Start(const std::string& file);
     void Restore();
+    std::unique_ptr<TempDir> own_;
     std::string file_;
     int saved_ = -1;
 };
-
-// Wine shows the Unix file system as drive Z:.
-std::string WinePath(const std::string& unixPath);
-
-// File helpers over the ANSI functions.
-std::string ReadBytes(const std::string& path);
-bool Exists(const std::string& path);
-// Names in a directory, without . and ..
-std::vector<std::string> ListDir(const std::string& dir, const std::string& pattern = "*");

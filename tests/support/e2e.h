@@ -1,14 +1,46 @@
-// Helpers of the tests that run a whole install through the real program.
+// Helpers of the tests that start the real SETUP.EXE beside a description
+// of their own making and work it through its windows.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "common/text.h"
 #include "driver/driver.h"
-#include "support/winui.h"
+#include "support/description.h"
+
+// Texts the program shows (UTF-8).
+constexpr char kMainTitle[] = "Quill字型Win95'安裝程式";
+constexpr char kCaption[] = "Quill字型Win 95'安裝程式";
+constexpr char kDone[] = "安裝完成 ! 謝謝您使用合法之Quill字型軟體 。";
+
+inline std::string SetupExe() { return WinePath(SETUP_EXE_UNIX); }
+
+// Disk 1 of a medium: a copy of SETUP.EXE (under another name if asked)
+// and its description, once there is one.
+class Medium : public TempDir {
+public:
+    explicit Medium(const std::string& description = "", const char* exeName = "SETUP.EXE")
+        : exe_(Join(exeName)) {
+        if (!CopyFileA(SetupExe().c_str(), exe_.c_str(), FALSE))
+            throw std::runtime_error("cannot copy " + SetupExe());
+        if (!description.empty()) Describe(description);
+    }
+    // Written in the ANSI code page with CR LF line ends.
+    void Describe(const std::string& utf8) const { Write("QUILL95.INI", Ansi(Dos(utf8).c_str())); }
+    // Started in dir, by default in its own directory.
+    qdriver::Process Start(const std::string& dir = "") const {
+        return qdriver::Process(exe_, "", dir.empty() ? Path() : dir);
+    }
+
+private:
+    std::string exe_;
+};
 
 // The base font the test descriptions name, registered in the system's
 // font list while a test runs.
@@ -32,22 +64,6 @@ inline void UnregisterBaseFont() {
         RegDeleteValueA(key, kBaseFont);
         RegCloseKey(key);
     }
-}
-
-// The tmp*.tmp files of the system temporary directory.
-inline std::vector<std::string> TempFiles() {
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    return ListDir(dir, "tmp*.tmp");
-}
-
-inline std::string LzData(const std::string& name) { return WinePath(LZDATA_DIR_UNIX) + "\\" + name; }
-
-// n bytes of a pattern that differs with seed.
-inline std::string Bytes(size_t n, int seed) {
-    std::string s(n, '\0');
-    for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>((i * 7 + static_cast<size_t>(seed) * 13) & 0xFF);
-    return s;
 }
 
 // A string value, or "<no key>" / "<no value>".
@@ -84,11 +100,16 @@ inline bool SetupRunsAs9x() {
            lstrcmpiA(version, "winme") == 0;
 }
 
+inline HWND WaitMainDialog(const qdriver::Process& setup) {
+    return setup.WaitWindow("qsetup", Ansi(kMainTitle).c_str());
+}
+
 // Selects the fonts, presses Install and answers the destination dialog
 // with target. Returns the main dialog.
-inline HWND StartInstall(qdriver::Process& setup, const std::vector<int>& fonts, const std::string& target) {
+inline HWND StartInstall(const qdriver::Process& setup, const std::vector<int>& fonts,
+                         const std::string& target) {
     using namespace qdriver;
-    HWND dialog = setup.WaitWindow("qsetup", Ansi("Quill字型Win95'安裝程式").c_str());
+    HWND dialog = WaitMainDialog(setup);
     HWND list = Control(dialog, 202);
     for (int i : fonts) SelectListItem(list, i);
     Click(dialog, 1);
@@ -101,4 +122,24 @@ inline HWND StartInstall(qdriver::Process& setup, const std::vector<int>& fonts,
 // The disk prompt.
 inline HWND WaitPrompt(const qdriver::Process& setup) {
     return setup.WaitWindow("#32770", Ansi("安裝Quill字型Win95'").c_str());
+}
+
+// The piece a disk prompt's text names: "...含有 NAME 之磁片放入...".
+inline std::string PromptedPiece(const std::string& text) {
+    const size_t end = text.find(Ansi(" 之磁片"));
+    if (end == std::string::npos || end == 0) return "";
+    const size_t start = text.rfind(' ', end - 1) + 1;
+    return text.substr(start, end - start);
+}
+
+// The next message box must say text (UTF-8) under caption (UTF-8; null:
+// any); it is answered with OK.
+inline void ExpectBox(const qdriver::Process& setup, const std::string& text,
+                      const char* caption = kCaption) {
+    HWND box = setup.WaitMessageBox();
+    EXPECT_EQ(Utf8(qdriver::MessageBoxText(box)), text);
+    if (caption) {
+        EXPECT_EQ(Utf8(qdriver::Text(box)), caption);
+    }
+    qdriver::Answer(box, IDOK);
 }
