@@ -142,17 +142,17 @@ TEST_F(Fonts, HungWindowDoesNotHoldUpTheBroadcast) {
             HWND w = CreateWindowExA(0, "STATIC", "hung", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
                                      nullptr, nullptr);
             SetEvent(self->ready);
-            WaitForSingleObject(self->release, INFINITE);
+            WaitForSingleObject(self->release, kWait);
             DestroyWindow(w);
             return 0;
         }
         Hung() {
             thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
-            WaitForSingleObject(ready, INFINITE);
+            WaitForSingleObject(ready, kWait);
         }
         ~Hung() {
             SetEvent(release);
-            WaitForSingleObject(thread, INFINITE);
+            WaitForSingleObject(thread, kWait);
             CloseHandle(thread);
             CloseHandle(ready);
             CloseHandle(release);

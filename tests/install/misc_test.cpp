@@ -12,9 +12,6 @@
 
 namespace {
 
-// Only a hang waits this long.
-constexpr DWORD kHangLimit = 60000;
-
 std::string ProgramsDir() {
     char dir[MAX_PATH] = "";
     SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, dir);
@@ -156,7 +153,7 @@ private:
             DdeGetData(data, reinterpret_cast<LPBYTE>(&bytes[0]), static_cast<DWORD>(bytes.size()),
                        0);
             self->Commands.push_back(bytes);
-            if (self->Commands.size() == 1) WaitForSingleObject(self->release_, kHangLimit);
+            if (self->Commands.size() == 1) WaitForSingleObject(self->release_, kWait);
             return reinterpret_cast<HDDEDATA>(DDE_FACK);
         }
         return nullptr;
@@ -447,7 +444,7 @@ TEST_F(Misc, CommandsWaitOneSecondForTheServer) {
     const std::string timedOut = ErrorLine(DMLERR_EXECACKTIMEOUT);
     const std::string traceFile = scratch.Join("trace.txt");
     std::thread releaser([&] {
-        for (DWORD waited = 0; waited < kHangLimit && ReadBytes(traceFile).find(timedOut) == std::string::npos;
+        for (DWORD waited = 0; waited < kWait && ReadBytes(traceFile).find(timedOut) == std::string::npos;
              waited += 20)
             Sleep(20);
         server.Release();
