@@ -131,14 +131,25 @@ bool ReadCount(const char* section, const char* key, int least, int most, int32_
     return true;
 }
 
-int ReadMiscItems(int& pieceTotal) {
-    if (!ReadCount("Misc", "Items", 0, kMaxMiscItems, SetupInfo.MiscCount)) return kBadData;
-    for (int n = 1; n <= SetupInfo.MiscCount; ++n) {
-        MiscItem& item = SetupInfo.MiscItems[n - 1];
-        if (!ReadFileItem("Misc", "Item", n, item, pieceTotal)) return kBadData;
-        ReadText("Misc Files", ItemKey(item.Name, "Group"), "", item.Group, &item.GroupCut);
+// count accessory files or tables into items, each read by ReadFileItem
+// and then by readRest for what is its kind's own.
+template <typename Item, typename ReadRest>
+int ReadFileItems(const char* section, const char* countKey, const char* word, int most,
+                  Item* items, int32_t& count, int& pieceTotal, ReadRest readRest) {
+    if (!ReadCount(section, countKey, 0, most, count)) return kBadData;
+    for (int n = 1; n <= count; ++n) {
+        if (!ReadFileItem(section, word, n, items[n - 1], pieceTotal)) return kBadData;
+        readRest(items[n - 1]);
     }
     return kOk;
+}
+
+int ReadMiscItems(int& pieceTotal) {
+    return ReadFileItems("Misc", "Items", "Item", kMaxMiscItems, SetupInfo.MiscItems,
+                         SetupInfo.MiscCount, pieceTotal, [](MiscItem& item) {
+                             ReadText("Misc Files", ItemKey(item.Name, "Group"), "", item.Group,
+                                      &item.GroupCut);
+                         });
 }
 
 int ReadFontItems(int& pieceTotal, int& faceTotal) {
@@ -170,15 +181,15 @@ int ReadFontItems(int& pieceTotal, int& faceTotal) {
 }
 
 int ReadTableItems(int& pieceTotal) {
-    if (!ReadCount("Tbls", "Tbls", 0, kMaxTableItems, SetupInfo.TableCount)) return kBadData;
-    for (int n = 1; n <= SetupInfo.TableCount; ++n) {
-        TableItem& table = SetupInfo.TableItems[n - 1];
-        if (!ReadFileItem("Tbls", "Tbl", n, table, pieceTotal)) return kBadData;
-        ReadText("Tbls Files", ItemKey(table.Name, "UserKey"), "", table.UserKey, &table.UserKeyCut);
-        ReadHex("Tbls Files", ItemKey(table.Name, "Mode"), table.Mode, table.HasMode);
-        ReadHex("Tbls Files", ItemKey(table.Name, "Layout"), table.Layout, table.HasLayout);
-    }
-    return kOk;
+    return ReadFileItems("Tbls", "Tbls", "Tbl", kMaxTableItems, SetupInfo.TableItems,
+                         SetupInfo.TableCount, pieceTotal, [](TableItem& table) {
+                             ReadText("Tbls Files", ItemKey(table.Name, "UserKey"), "",
+                                      table.UserKey, &table.UserKeyCut);
+                             ReadHex("Tbls Files", ItemKey(table.Name, "Mode"), table.Mode,
+                                     table.HasMode);
+                             ReadHex("Tbls Files", ItemKey(table.Name, "Layout"), table.Layout,
+                                     table.HasLayout);
+                         });
 }
 
 }  // namespace
