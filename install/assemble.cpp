@@ -24,6 +24,17 @@ struct Destination {
     HFILE Handle = HFILE_ERROR;
 };
 
+// A new empty file of a unique name (prefix, then digits) in the directory
+// of path, made by GetTempFileNameA; false when none can be made.
+bool TempNameBeside(const char* path, const char* prefix, char (&name)[kPathLen]) {
+    char directory[kPathLen];
+    CopyText(directory, path);
+    char* slash = FindLastBackslash(directory);
+    if (slash == nullptr) return false;
+    slash[1] = '\0';
+    return GetTempFileNameA(directory, prefix, 0, name) != 0;
+}
+
 void DeleteByRecord(OFSTRUCT& record) {
     OpenFile(record.szPathName, &record, OF_REOPEN | OF_DELETE);
 }
@@ -41,12 +52,7 @@ bool OpenDestination(Destination& d) {
         if (h == HFILE_ERROR) return false;
         _lclose(h);
     }
-    char directory[kPathLen];
-    CopyText(directory, d.Record.szPathName);
-    char* slash = FindLastBackslash(directory);
-    if (slash == nullptr) return false;
-    slash[1] = '\0';
-    if (GetTempFileNameA(directory, "qst", 0, d.Work) == 0) return false;
+    if (!TempNameBeside(d.Record.szPathName, "qst", d.Work)) return false;
     // Opened without a record: the work file's name may be longer than the
     // destination's, and the record's limit is the destination's to meet.
     d.Handle = _lcreat(d.Work, 0);
@@ -145,14 +151,9 @@ bool ReplaceByRenaming(const char* work, const char* destination, RenameProc ren
         return rename(work, destination) != FALSE;
     // The old file is kept under a name of its own beside it until the work
     // file has its name, and put back when that fails.
-    char directory[kPathLen];
     char aside[kPathLen];
-    CopyText(directory, destination);
-    char* slash = FindLastBackslash(directory);
-    if (slash == nullptr) return false;
-    slash[1] = '\0';
-    if (GetTempFileNameA(directory, "qso", 0, aside) == 0) return false;
-    // GetTempFileNameA made it, empty; the old file takes its place.
+    if (!TempNameBeside(destination, "qso", aside)) return false;
+    // Made empty; the old file takes its place.
     DeleteFileA(aside);
     if (!rename(destination, aside)) return false;
     if (rename(work, destination)) {
