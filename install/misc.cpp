@@ -58,12 +58,11 @@ int Converse(const MiscItem& item, const char* path, HSZ& topic, HSZ& service) {
 
 // True when text can stand in quotes in a command: no quote (which would
 // end it), no bracket (which ends a command in some Program Managers) and no
-// control character. Walked by characters: in code page 950 a second byte
-// may be a bracket's byte.
+// control character. Walked by characters (CharNextA): in code page 950 a
+// second byte may be a bracket's byte, and a first byte is never one.
 bool Quotable(const char* text) {
     for (const char* p = text; *p != '\0'; p = CharNextA(p)) {
         const unsigned char c = static_cast<unsigned char>(*p);
-        if (IsDBCSLeadByte(c) && p[1] != '\0') continue;
         if (c == '"' || c == '[' || c == ']' || c < 0x20 || c == 0x7F) return false;
     }
     return true;
