@@ -60,6 +60,13 @@ bool CreateOnRequest(HWND dialog, const char* targetDir) {
     return false;
 }
 
+// A directory of the medium that is not there yet: made on request, it
+// would still be refused, so it is refused before the question.
+bool IsMediumDirToBe(const char* targetDir, const TargetDirRequest& request) {
+    return GetFileAttributesA(targetDir) == INVALID_FILE_ATTRIBUTES &&
+           (SameDirectory(targetDir, request.ModuleDir) || SameDirectory(targetDir, request.SourceDir));
+}
+
 void OnTargetOk(HWND dialog, const TargetDirRequest& request) {
     char (&targetDir)[kPathLen] = *request.TargetDir;
     // A text too long for a path is no directory to offer to create.
@@ -68,7 +75,7 @@ void OnTargetOk(HWND dialog, const TargetDirRequest& request) {
         EndDialog(dialog, 1);
         return;
     }
-    if (!fits) {
+    if (!fits || IsMediumDirToBe(targetDir, request)) {
         ShowError(dialog, IDS_BAD_DIRECTORY);
     } else if (CreateOnRequest(dialog, targetDir)) {
         if (IsExistingDir(targetDir, request.ModuleDir, request.SourceDir)) EndDialog(dialog, 1);

@@ -59,10 +59,33 @@ bool FullDirectory(const char* dir, char (&full)[kPathLen]) {
     return true;
 }
 
+namespace {
+
+// The short (8.3) form of an existing full path; a drive alone (C:) is its
+// root. false when the path is not there or the form does not fit.
+bool ShortForm(const char* full, char (&out)[kPathLen]) {
+    char text[kPathLen];
+    if (!CopyText(text, full)) return false;
+    if (text[0] != '\0' && text[1] == ':' && text[2] == '\0') AppendText(text, "\\");
+    const DWORD n = GetShortPathNameA(text, out, kPathLen);
+    return n > 0 && n < static_cast<DWORD>(kPathLen);
+}
+
+}  // namespace
+
+bool SameFullPath(const char* a, const char* b) {
+    if (lstrcmpiA(a, b) == 0) return true;
+    // C:\PROGRA~1\QSETUP is C:\Program Files\QSETUP: the full form keeps
+    // whichever spelling it was given.
+    char shortA[kPathLen];
+    char shortB[kPathLen];
+    return ShortForm(a, shortA) && ShortForm(b, shortB) && lstrcmpiA(shortA, shortB) == 0;
+}
+
 bool SameDirectory(const char* a, const char* b) {
     char fullA[kPathLen];
     char fullB[kPathLen];
-    return FullDirectory(a, fullA) && FullDirectory(b, fullB) && lstrcmpiA(fullA, fullB) == 0;
+    return FullDirectory(a, fullA) && FullDirectory(b, fullB) && SameFullPath(fullA, fullB);
 }
 
 bool JoinPathN(char* out, size_t size, const char* directory, const char* name) {

@@ -26,8 +26,13 @@ bool IsFullPath(const char* path);
 // root (A:), stands for its root. false when it can't be had whole.
 bool FullDirectory(const char* dir, char (&full)[kPathLen]);
 
-// True when a and b name the same directory, by their full forms without
-// regard to case; false when either is empty or can't be had whole.
+// True when the full paths a and b are the same without regard to case or,
+// where both exist, have the same short (8.3) form. A SUBST drive or a
+// mapped drive against its network name is not seen through.
+bool SameFullPath(const char* a, const char* b);
+
+// True when a and b name the same directory, by SameFullPath of their full
+// forms; false when either is empty or can't be had whole.
 bool SameDirectory(const char* a, const char* b);
 
 // out = directory + "\" + name; the backslash only when directory does not

@@ -14,6 +14,11 @@ namespace {
 
 enum Mode { kConcatenate = 1, kExpandDirect = 2, kConcatenateThenExpand = 3 };
 
+// The names of the work file beside the destination and of the old file
+// that the rename path keeps aside: a prefix, digits, ".tmp".
+constexpr char kWorkPrefix[] = "qst";
+constexpr char kAsidePrefix[] = "qso";
+
 // The destination is written as a work file beside it and moved over it
 // only when the whole item succeeded, so a failed reinstall leaves the file
 // that was there as it was.
@@ -52,7 +57,7 @@ bool OpenDestination(Destination& d) {
         if (h == HFILE_ERROR) return false;
         _lclose(h);
     }
-    if (!TempNameBeside(d.Record.szPathName, "qst", d.Work)) return false;
+    if (!TempNameBeside(d.Record.szPathName, kWorkPrefix, d.Work)) return false;
     // Opened without a record: the work file's name may be longer than the
     // destination's, and the record's limit is the destination's to meet.
     d.Handle = _lcreat(d.Work, 0);
@@ -152,7 +157,7 @@ bool ReplaceByRenaming(const char* work, const char* destination, RenameProc ren
     // The old file is kept under a name of its own beside it until the work
     // file has its name, and put back when that fails.
     char aside[kPathLen];
-    if (!TempNameBeside(destination, "qso", aside)) return false;
+    if (!TempNameBeside(destination, kAsidePrefix, aside)) return false;
     // Made empty; the old file takes its place.
     DeleteFileA(aside);
     if (!rename(destination, aside)) return false;
@@ -201,7 +206,38 @@ bool IsDestination(const Destination& dest, int piece) {
     char full[kPathLen];
     if (!JoinPath(path, SetupInfo.SourceDir, SetupInfo.Pieces.File[piece])) return false;
     const DWORD n = GetFullPathNameA(path, kPathLen, full, nullptr);
-    return n > 0 && n < static_cast<DWORD>(kPathLen) && lstrcmpiA(full, dest.Record.szPathName) == 0;
+    return n > 0 && n < static_cast<DWORD>(kPathLen) && SameFullPath(full, dest.Record.szPathName);
+}
+
+// True for a name of the work files' form, as GetTempFileNameA makes it:
+// "qst", one to four hexadecimal digits, ".tmp", in either case.
+bool IsWorkFileName(const char* name) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    const char* p = name;
+    for (const char* w = kWorkPrefix; *w != '\0'; ++w, ++p)
+        if (lower(*p) != *w) return false;
+    int digits = 0;
+    for (; (*p >= '0' && *p <= '9') || (lower(*p) >= 'a' && lower(*p) <= 'f'); ++p) ++digits;
+    return digits >= 1 && digits <= 4 && lstrcmpiA(p, ".tmp") == 0;
+}
+
+// The work files that a killed run left in directory go before an item
+// writes there: only names of their form, only files, and only what can be
+// deleted (one that another running setup holds open stays). The old file
+// that the rename path moves aside has another form and is never touched.
+void RemoveLeftoverWork(const char* directory) {
+    char pattern[kPathLen];
+    if (!JoinPath(pattern, directory, "qst*.tmp")) return;
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        char path[kPathLen];
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsWorkFileName(found.cFileName) &&
+            JoinPath(path, directory, found.cFileName))
+            DeleteFileA(path);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
 }
 
 Mode ModeOf(int files, int compressed) {
@@ -318,6 +354,7 @@ int AssembleFile(HWND owner, const char* directory, int files, int firstPiece, i
     // A directory this item made goes again when the item fails: it is
     // empty then.
     const bool madeDirectory = CreateDirectoryA(directory, nullptr) != FALSE;
+    if (!madeDirectory) RemoveLeftoverWork(directory);
     const int built = BuildFile(owner, dest, files, firstPiece, compressed, trace);
     if (!built && madeDirectory) RemoveDirectoryA(directory);
     if (built && result) {

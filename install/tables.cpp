@@ -24,7 +24,9 @@ int InstallTableItem(HWND owner, int index) {
     HKEY key = nullptr;
     if (table.UserKey[0] == '\0' || table.UserKeyCut ||
         !OpenKeyForWriting(HKEY_CURRENT_USER, table.UserKey, &key)) {
-        ShowDiagnostic(owner, "Can't Create Key %s", table.UserKey);
+        // An empty one names the root it would have written to.
+        ShowDiagnostic(owner, "Can't Create Key %s",
+                       table.UserKey[0] != '\0' ? table.UserKey : "HKEY_CURRENT_USER\\");
         return 0;
     }
     KeyCloser closer(key);

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -103,6 +104,14 @@ protected:
 };
 
 TEST_F(InstallRun, EverythingFromTheClickToTheEnd) {
+    // A work file a killed run left goes; the old file a 9x rename keeps
+    // aside, and a work file another setup holds open, stay.
+    CreateDirectoryA(kit.c_str(), nullptr);
+    WriteBytes(kit + "\\qst1a2b.tmp", "left by a killed run");
+    WriteBytes(kit + "\\qso5.tmp", "the user's old file");
+    const HANDLE held = CreateFileA((kit + "\\qst77.tmp").c_str(), GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
     Process setup = disk1.Start();
     HWND dialog = StartInstall(setup, {0, 1}, fonts);
     ExpectBox(setup, "建立一個新的目錄 ？", nullptr);
@@ -117,6 +126,10 @@ TEST_F(InstallRun, EverythingFromTheClickToTheEnd) {
     EXPECT_EQ(setup.WaitExit(), 0u);
 
     EXPECT_TRUE(ReadBytes(kit + "\\VIEWER.EXE") == ReadBytes(LzData("text.bin")));
+    CloseHandle(held);
+    std::vector<std::string> left = ListDir(kit);
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"VIEWER.EXE", "qso5.tmp", "qst77.tmp"}));
     EXPECT_TRUE(ReadBytes(tables + "\\PHONETIC.TBL") == ReadBytes(LzData("random.bin")));
     EXPECT_TRUE(ReadBytes(fonts + "\\SKAI.TTE") == kai1 + kai2);
     EXPECT_TRUE(ReadBytes(fonts + "\\SSONG.TTE") == song);

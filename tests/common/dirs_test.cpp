@@ -353,6 +353,15 @@ TEST_F(ExistingDir, AnySpellingOfTheMediumsDirectoriesIsRefused) {
     for (const char* text : {"Z:", "Z:\\", "Z:\\.", "Z:\\tmp\\.."})
         EXPECT_EQ(IsExistingDir(text, "Z:"), 0) << text;
     EXPECT_EQ(IsExistingDir("Z:\\tmp", "Z:"), 1);
+    // A long name and its short (8.3) alias, either way round.
+    const std::string longName = tmp.Join("Quill Setup Program");
+    ASSERT_TRUE(CreateDirectoryA(longName.c_str(), nullptr));
+    const std::string alias = ShortPath(longName);
+    ASSERT_NE(alias, longName);
+    EXPECT_EQ(IsExistingDir(alias.c_str(), longName.c_str()), 0);
+    EXPECT_EQ(IsExistingDir(longName.c_str(), Lower(alias).c_str()), 0);
+    EXPECT_EQ(IsExistingDir(alias.c_str(), module.c_str(), longName.c_str()), 0);
+    EXPECT_EQ(IsExistingDir(alias.c_str(), module.c_str()), 1);
     EXPECT_EQ(Cwd(), tmp.Path());
 }
 
@@ -575,6 +584,20 @@ TEST_F(DirDialog, TheProgramsOwnDirectoryIsRefused) {
     Refused(Upper(module), true);
     EXPECT_EQ(Ask(module.c_str()), 0);
     EXPECT_EQ(std::string(targetDir), systemDir);
+    ExpectScriptDone();
+}
+
+// An 8.3 alias of the program's directory; the source directory not yet
+// made is refused before the question, and nothing is made.
+TEST_F(DirDialog, TheMediumsDirectoriesUnderAnotherSpellingAreRefused) {
+    const std::string module = tmp.Join("Quill Setup Program");
+    ASSERT_TRUE(CreateDirectoryA(module.c_str(), nullptr));
+    Refused(ShortPath(module), true);
+    EXPECT_EQ(Ask(module.c_str()), 0);
+    const std::string source = tmp.Join("DISK2");
+    Refused(source + "\\.", false);
+    EXPECT_EQ(AskTargetDir(nullptr, targetDir, systemDir.c_str(), module.c_str(), source.c_str()), 0);
+    EXPECT_FALSE(Exists(source));
     ExpectScriptDone();
 }
 

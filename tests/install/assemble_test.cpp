@@ -540,16 +540,51 @@ TEST_F(Assembly, NothingIsBuiltOntoTheMediumOrOverItsOwnPiece) {
         EXPECT_EQ(ReadBytes(disk1.Join("F.TTE")), "piece");
     }
     SetCurrentDirectoryA(saved);
-    // A piece the prompt finds in the destination is the destination.
+    // A piece the prompt finds in the destination, under any spelling of
+    // its directory, is the destination.
     CopyText(SetupInfo.ModuleDir, "");
     const int own = Piece("T.TTE", "Disk 2", nullptr);
     out.Write("T.TTE", "piece in the destination");
-    script
-        .Then(Typed(out.Path()))
-        .Then(Box(Ansi("無法建立檔案 ") + out.Join("T.TTE") + " !"));
-    EXPECT_EQ(Assemble(own, 1, 0), 0);
-    EXPECT_EQ(Output("T.TTE"), "piece in the destination");
-    EXPECT_EQ(OutFiles(), std::vector<std::string>{"T.TTE"});
+    ASSERT_NE(ShortPath(out.Path()), out.Path());
+    for (const std::string& typed : {out.Path(), ShortPath(out.Path())}) {
+        CopyText(SetupInfo.SourceDir, disk1.Path().c_str());
+        script.Then(Typed(typed)).Then(Box(Ansi("無法建立檔案 ") + out.Join("T.TTE") + " !"));
+        EXPECT_EQ(Assemble(own, 1, 0), 0) << typed;
+        EXPECT_EQ(Output("T.TTE"), "piece in the destination");
+        EXPECT_EQ(OutFiles(), std::vector<std::string>{"T.TTE"});
+    }
+}
+
+// The work files a killed run left go before an item writes there; every
+// other name, a directory, the old file the rename path keeps aside, and a
+// work file another setup holds open, stay.
+TEST_F(Assembly, LeftoverWorkFilesGoBeforeTheItemWrites) {
+    const struct {
+        const char* name;
+        bool stays;
+    } names[] = {
+        {"qst1a2b.tmp", false}, {"QST9.TMP", false}, {"qstF.tmp", false},
+        {"qso12.tmp", true},    {"qstuff.tmp", true}, {"qst12345.tmp", true},
+        {"qst.tmp", true},      {"qst1.tmpx", true},  {"xqst1.tmp", true},
+    };
+    std::vector<std::string> kept = {"F.TTE", "qst7.tmp", "qst8.tmp"};
+    for (const auto& n : names) {
+        out.Write(n.name, "left");
+        if (n.stays) kept.push_back(n.name);
+    }
+    ASSERT_TRUE(CreateDirectoryA(out.Join("qst7.tmp").c_str(), nullptr));
+    const HANDLE held = CreateFileA(out.Write("qst8.tmp", "held").c_str(), GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const int first = Piece("F.TTE", "Disk 1", &disk1, "font");
+    ASSERT_EQ(Assemble(first, 1, 0), 1);
+    CloseHandle(held);
+    std::vector<std::string> got = OutFiles();
+    std::sort(got.begin(), got.end());
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(got, kept);
+    EXPECT_EQ(ReadBytes(out.Join("qso12.tmp")), "left");
+    RemoveDirectoryA(out.Join("qst7.tmp").c_str());
 }
 
 // A directory the item made goes again when the item fails; one that was

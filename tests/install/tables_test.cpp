@@ -91,7 +91,7 @@ TEST_F(Tables, EmptyOrCutUserKeyIsNotRecorded) {
         t.UserKeyCut = cut;
         t.HasMode = 1;
         t.Mode = 0x1F;
-        script.Then(Box(std::string("Can't Create Key ") + t.UserKey));
+        script.Then(Box(std::string("Can't Create Key ") + (cut ? kUserKey : "HKEY_CURRENT_USER\\")));
         EXPECT_EQ(InstallTableItem(nullptr, 0), 0);
         EXPECT_EQ(ReadBytes(out.Join("PHONETIC.TBL")), "table data");
         EXPECT_FALSE(Read("", "User Dictionary").present);

@@ -101,6 +101,12 @@ bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string ShortPath(const std::string& path) {
+    char buf[MAX_PATH] = "";
+    const DWORD n = GetShortPathNameA(path.c_str(), buf, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::string(buf) : std::string();
+}
+
 std::vector<std::string> ListDir(const std::string& dir, const std::string& pattern) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;

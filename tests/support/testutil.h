@@ -42,6 +42,8 @@ private:
 std::string WriteBytes(const std::string& file, const std::string& bytes);
 std::string ReadBytes(const std::string& path);
 bool Exists(const std::string& path);
+// The short (8.3) form of an existing path; empty when there is none.
+std::string ShortPath(const std::string& path);
 // Names in a directory, without . and ..
 std::vector<std::string> ListDir(const std::string& dir, const std::string& pattern = "*");
 // Removes a directory tree (ANSI names).
