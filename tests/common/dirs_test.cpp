@@ -578,22 +578,17 @@ TEST_F(DirDialog, CancelInTheQuestionPutsBackSystemDirWithoutAMessage) {
     ExpectScriptDone();
 }
 
-TEST_F(DirDialog, TheProgramsOwnDirectoryIsRefused) {
-    const std::string module = tmp.Join("Setup");
-    ASSERT_TRUE(CreateDirectoryA(module.c_str(), nullptr));
-    Refused(Upper(module), true);
-    EXPECT_EQ(Ask(module.c_str()), 0);
-    EXPECT_EQ(std::string(targetDir), systemDir);
-    ExpectScriptDone();
-}
-
-// An 8.3 alias of the program's directory; the source directory not yet
-// made is refused before the question, and nothing is made.
-TEST_F(DirDialog, TheMediumsDirectoriesUnderAnotherSpellingAreRefused) {
+// The program's own directory in another case or as its 8.3 alias; the
+// source directory not yet made is refused before the question, and
+// nothing is made.
+TEST_F(DirDialog, TheMediumsDirectoriesInAnySpellingAreRefused) {
     const std::string module = tmp.Join("Quill Setup Program");
     ASSERT_TRUE(CreateDirectoryA(module.c_str(), nullptr));
-    Refused(ShortPath(module), true);
-    EXPECT_EQ(Ask(module.c_str()), 0);
+    for (const std::string& typed : {Upper(module), ShortPath(module)}) {
+        Refused(typed, true);
+        EXPECT_EQ(Ask(module.c_str()), 0) << typed;
+        EXPECT_EQ(std::string(targetDir), systemDir);
+    }
     const std::string source = tmp.Join("DISK2");
     Refused(source + "\\.", false);
     EXPECT_EQ(AskTargetDir(nullptr, targetDir, systemDir.c_str(), module.c_str(), source.c_str()), 0);
