@@ -5,11 +5,10 @@ RunTimeCalls& RunTime() {
     static bool bound = false;
     if (!bound) {
         bound = true;
-        Binding kernel = Binding::Found;
         calls.DiskFreeSpaceEx =
-            BindProc<decltype(calls.DiskFreeSpaceEx)>("KERNEL32.DLL", "GetDiskFreeSpaceExA", &kernel);
+            BindProc<decltype(calls.DiskFreeSpaceEx)>("KERNEL32.DLL", "GetDiskFreeSpaceExA");
         calls.MoveFileReplacing =
-            BindProc<decltype(calls.MoveFileReplacing)>("KERNEL32.DLL", "MoveFileExA", &kernel);
+            BindProc<decltype(calls.MoveFileReplacing)>("KERNEL32.DLL", "MoveFileExA");
         calls.EnableEudc =
             BindProc<decltype(calls.EnableEudc)>("GDI32.DLL", "EnableEUDC", &calls.EnableEudcBinding);
         calls.ProgmanService = "PROGMAN";

@@ -9,18 +9,18 @@
 enum class Binding { Found, NoLibrary, NoFunction };
 
 // The export name of module (loaded when it is not yet) as a function of
-// type Proc, or null with the reason in *binding. Cast by way of a plain
-// function pointer: FARPROC is a function of another type.
+// type Proc, or null; the reason goes to *binding when one is given. Cast
+// by way of a plain function pointer: FARPROC is a function of another type.
 template <typename Proc>
-Proc BindProc(const char* module, const char* name, Binding* binding) {
+Proc BindProc(const char* module, const char* name, Binding* binding = nullptr) {
     HMODULE handle = GetModuleHandleA(module);
     if (handle == nullptr) handle = LoadLibraryA(module);
     if (handle == nullptr) {
-        *binding = Binding::NoLibrary;
+        if (binding != nullptr) *binding = Binding::NoLibrary;
         return nullptr;
     }
     const auto proc = reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(GetProcAddress(handle, name)));
-    *binding = proc != nullptr ? Binding::Found : Binding::NoFunction;
+    if (binding != nullptr) *binding = proc != nullptr ? Binding::Found : Binding::NoFunction;
     return proc;
 }
 
