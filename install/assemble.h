@@ -17,10 +17,10 @@ struct AssembledFile {
 };
 
 // Builds the file named after the item's first piece in directory (made when
-// missing, one level). 1 on success, with result filled; 0 on failure, when
-// the user has been told why (unless the disk prompt was cancelled) and
-// nothing made is left. A file that was at the destination before is
-// replaced only on success. trace: write the trace lines.
+// missing, one level). 1 on success, with result (when not null) filled; 0
+// on failure, when the user has been told why (unless the disk prompt was
+// cancelled) and nothing made is left. A file that was at the destination
+// before is replaced only on success. trace: write the trace lines.
 int AssembleFile(HWND owner, const char* directory, int files, int firstPiece, int compressed,
                  int trace, AssembledFile* result);
 

@@ -79,8 +79,7 @@ int InstallFontItem(HWND owner, int index) {
         ShowDiagnostic(owner, kBaseFontMissing, font.Name);
         return 0;
     }
-    AssembledFile built;
-    if (!AssembleFile(owner, SetupInfo.TargetDir, font.Files, font.FirstPiece, 0, 0, &built)) return 0;
+    if (!AssembleFile(owner, SetupInfo.TargetDir, font.Files, font.FirstPiece, 0, 0, nullptr)) return 0;
     SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
     SetBusy(0);
     SetStatus(IDS_ADDING_FONT, font.Name);
