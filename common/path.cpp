@@ -2,18 +2,28 @@
 
 #include <windows.h>
 
+namespace {
+
+// Calls visit with the start of each character of text, first to last.
 // Walks from the start: only there are lead and trail bytes known apart.
-const char* LastCharacter(const char* text) {
-    if (text == nullptr) return nullptr;
-    const char* last = nullptr;
-    const char* p = text;
+template <typename Char, typename Visit>
+void ForEachCharacter(Char* text, Visit visit) {
+    Char* p = text;
     while (*p != '\0') {
-        last = p;
+        visit(p);
         if (IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] != '\0')
             p += 2;
         else
             p += 1;
     }
+}
+
+}  // namespace
+
+const char* LastCharacter(const char* text) {
+    if (text == nullptr) return nullptr;
+    const char* last = nullptr;
+    ForEachCharacter(text, [&last](const char* p) { last = p; });
     return last;
 }
 
@@ -31,14 +41,7 @@ bool EndsWithBackslash(const char* path) {
 char* FindLastBackslash(char* path) {
     if (path == nullptr) return nullptr;
     char* found = nullptr;
-    char* p = path;
-    while (*p != '\0') {
-        if (*p == '\\') found = p;
-        if (IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] != '\0')
-            p += 2;
-        else
-            p += 1;
-    }
+    ForEachCharacter(path, [&found](char* p) { if (*p == '\\') found = p; });
     return found;
 }
 
