@@ -2,7 +2,6 @@
 
 #include "common/dirs.h"
 #include "common/messages.h"
-#include "common/path.h"
 #include "common/proc.h"
 #include "install/fonts.h"
 #include "install/misc.h"
@@ -72,7 +71,7 @@ bool FreeKilobytes(const char* root, long long* freeKb) {
 void DecideLinkDir(const char* targetDir, const char* fontsDir, char (&linkDir)[kPathLen]) {
     char trimmed[kPathLen];
     CopyText(trimmed, targetDir);
-    if (EndsWithBackslash(trimmed)) trimmed[TextLength(trimmed) - 1] = '\0';
+    TrimDirSlash(trimmed);
     if (lstrcmpiA(fontsDir, trimmed) == 0)
         linkDir[0] = '\0';
     else
