@@ -84,7 +84,8 @@ bool EndsProgram(UINT message) {
 }
 
 void OnCommand(HWND dialog, int id, int notification) {
-    // A click, a double click or Exit queued during a run waits for its end.
+    // During a run a nested message loop (a Program Manager conversation's)
+    // may still deliver a click, a double click or Exit: it is dropped.
     if (InstallRunning()) return;
     switch (id) {
         case IDC_INSTALL:
