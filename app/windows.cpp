@@ -6,6 +6,7 @@
 #include "common/globals.h"
 #include "common/messages.h"
 #include "install/run.h"
+#include "res/texts.h"
 #include "setup/catalogue.h"
 
 HBITMAP TileBitmap = nullptr;
@@ -14,7 +15,6 @@ HBITMAP LogoBitmap = nullptr;
 namespace {
 
 constexpr int kLogoTop = 5;
-constexpr char kBuildDate[] = "Sep 10 1997";
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
     switch (message) {

@@ -4,6 +4,7 @@
 
 #include "common/globals.h"
 #include "common/path.h"
+#include "res/texts.h"
 
 char Caption[kMessageLen];
 char LoadedText[kMessageLen];
@@ -11,7 +12,6 @@ char MessageText[kMessageLen];
 
 namespace {
 
-constexpr char kFallbackCaption[] = "Quillworks TT Font Installer";
 // The style of every warning: one button, the exclamation icon, and the
 // whole program waits for it.
 constexpr UINT kWarning = MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL;
@@ -75,7 +75,7 @@ void ShowError(HWND owner, int id, ...) {
     va_list args;
     va_start(args, id);
     // A missing entry is our own fault; still say something useful.
-    if (!BuildMessageV(id, args)) FormatText(MessageText, "Error %d", id & 0xFFFF);
+    if (!BuildMessageV(id, args)) FormatText(MessageText, kMissingMessage, id & 0xFFFF);
     va_end(args);
     MessageBeep(MB_ICONEXCLAMATION);
     ShowMessageText(owner, Caption, kWarning);

@@ -6,6 +6,7 @@
 #include "common/proc.h"
 #include "install/assemble.h"
 #include "install/regkey.h"
+#include "res/texts.h"
 #include "setup/catalogue.h"
 
 namespace {
@@ -14,17 +15,13 @@ constexpr char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Font
 constexpr char kEudcKey[] = "EUDC\\950";
 // How long each window gets to take the font change.
 constexpr UINT kFontChangeWait = 3000;
-// The name, then " 所對應的Wren字形沒有安裝，請先安裝Wren字形!" in Big5.
-constexpr char kBaseFontMissing[] =
-    "%s \xA9\xD2\xB9\xEF\xC0\xB3\xAA\xBAWren\xA6r\xA7\xCE\xA8S\xA6\xB3\xA6w\xB8\xCB\xA1"
-    "A\xBD\xD0\xA5\xFD\xA6w\xB8\xCBWren\xA6r\xA7\xCE!";
 
 // The links are written with EUDC off; whatever happens after it was
 // switched off, it goes on again and the key is closed.
 int LinkFaceNames(HWND owner, const FontItem& font, const char* link) {
     HKEY key = nullptr;
     if (!OpenKeyForWriting(HKEY_CURRENT_USER, kEudcKey, &key)) {
-        ShowDiagnostic(owner, "%s", "Can't Create Key EUDC\\950");
+        ShowDiagnostic(owner, "%s", kCantCreateEudcKey);
         return 0;
     }
     KeyCloser closer(key);
@@ -33,7 +30,7 @@ int LinkFaceNames(HWND owner, const FontItem& font, const char* link) {
         const char* face = SetupInfo.AFontNameTable[font.FirstAFontName + i];
         if (RegSetValueExA(key, face, 0, REG_SZ, reinterpret_cast<const BYTE*>(link), size) !=
             ERROR_SUCCESS) {
-            ShowDiagnostic(owner, "%s", "Can't create link with TTE");
+            ShowDiagnostic(owner, "%s", kCantLinkFont);
             return 0;
         }
     }
@@ -62,9 +59,9 @@ void SetEudcEnabled(int flag) {
     if (calls.EnableEudc != nullptr)
         calls.EnableEudc(flag);
     else if (calls.EnableEudcBinding == Binding::NoLibrary)
-        ShowDiagnostic(MainDialog, "%s", "LoadLibrary Failed");
+        ShowDiagnostic(MainDialog, "%s", kNoGdiLibrary);
     else
-        ShowDiagnostic(MainDialog, "%s", "GetProcAddress Failed");
+        ShowDiagnostic(MainDialog, "%s", kNoEnableEudc);
 }
 
 int InstallFontItem(HWND owner, int index) {

@@ -4,6 +4,7 @@
 #include "common/messages.h"
 #include "common/path.h"
 #include "install/lzfile.h"
+#include "res/texts.h"
 #include "setup/catalogue.h"
 
 int UseLzSource = 0;
@@ -11,10 +12,6 @@ int PromptPiece = 0;
 int CancelRequested = 0;
 
 namespace {
-
-// "無法開啟檔案 %s !\n" in Big5: cannot open file %s!
-constexpr char kCannotOpen[] = "\xB5L\xAAk\xB6}\xB1\xD2\xC0\xC9\xAE\xD7 %s !\n";
-constexpr char kCannotOpenTitle[] = "ReRe";
 
 // A handle; -1 when the file can't be opened; or, for a file that opened
 // but that the LZ library can't read (an unknown compression, say), its

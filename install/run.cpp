@@ -7,20 +7,10 @@
 #include "install/misc.h"
 #include "install/pieces.h"
 #include "install/tables.h"
+#include "res/texts.h"
 #include "setup/catalogue.h"
 
 namespace {
-
-// "所需磁碟空間: %lu.%luM\n 大於尚餘磁碟空間: %luK" (and ...M) in Big5:
-// disk space needed, more than the disk space left.
-constexpr char kNeedMoreKb[] =
-    "\xA9\xD2\xBB\xDD\xBA\xCF\xBA\xD0\xAA\xC5\xB6\xA1: %lu.%luM\n \xA4j\xA9\xF3\xA9|\xBEl\xBA\xCF"
-    "\xBA\xD0\xAA\xC5\xB6\xA1: %luK";
-constexpr char kNeedMoreMb[] =
-    "\xA9\xD2\xBB\xDD\xBA\xCF\xBA\xD0\xAA\xC5\xB6\xA1: %lu.%luM\n \xA4j\xA9\xF3\xA9|\xBEl\xBA\xCF"
-    "\xBA\xD0\xAA\xC5\xB6\xA1: %luM";
-// "Quillset インストーラ", kept as the Shift-JIS bytes it always was.
-constexpr char kSpaceTitle[] = "Quillset \x83" "C\x83\x93\x83X\x83g\x81[\x83\x89";
 
 // The root of the destination's drive, as c:\ ; \ without a drive.
 void DriveRoot(const char* dir, char (&root)[4]) {

@@ -3,6 +3,7 @@
 #include "common/messages.h"
 #include "install/assemble.h"
 #include "install/regkey.h"
+#include "res/texts.h"
 #include "setup/catalogue.h"
 
 namespace {
@@ -25,8 +26,7 @@ int InstallTableItem(HWND owner, int index) {
     if (table.UserKey[0] == '\0' || table.UserKeyCut ||
         !OpenKeyForWriting(HKEY_CURRENT_USER, table.UserKey, &key)) {
         // An empty one names the root it would have written to.
-        ShowDiagnostic(owner, "Can't Create Key %s",
-                       table.UserKey[0] != '\0' ? table.UserKey : "HKEY_CURRENT_USER\\");
+        ShowDiagnostic(owner, kCantCreateKey, table.UserKey[0] != '\0' ? table.UserKey : kUserRoot);
         return 0;
     }
     KeyCloser closer(key);
@@ -37,7 +37,7 @@ int InstallTableItem(HWND owner, int index) {
     if (written && table.HasMode) written = SetDword(key, "Mode Configuration", table.Mode);
     if (written && table.HasLayout) written = SetDword(key, "Reverse Layout", table.Layout);
     if (!written) {
-        ShowDiagnostic(owner, "Can't write to key %s", table.UserKey);
+        ShowDiagnostic(owner, kCantWriteKey, table.UserKey);
         return 0;
     }
     return 1;
