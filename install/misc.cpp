@@ -6,9 +6,6 @@
 #include "install/assemble.h"
 #include "setup/catalogue.h"
 
-DWORD DdeInstance = 0;
-HCONV DdeConversation = nullptr;
-
 namespace {
 
 const char kProgman[] = "PROGMAN";
@@ -18,40 +15,50 @@ constexpr int kCommandLen = 280;
 // Program Manager gets this long for each command.
 constexpr DWORD kCommandTimeout = 1000;
 
-bool Execute(char (&command)[kCommandLen]) {
+// The conversation of one AddProgmanItem call: made by it, handed to the
+// steps that use it, and released before it returns.
+struct Conversation {
+    DWORD Instance = 0;
+    HSZ Topic = nullptr;
+    HSZ Service = nullptr;  // Topic itself when the service is Program Manager's
+    HCONV Handle = nullptr;
+};
+
+bool Execute(const Conversation& dde, char (&command)[kCommandLen]) {
     Trace("\tSending Command %s\n", command);
     // The server reads the text up to and with its terminator.
     const DWORD size = static_cast<DWORD>(TextLength(command)) + 1;
-    return DdeClientTransaction(reinterpret_cast<LPBYTE>(command), size, DdeConversation, nullptr,
+    return DdeClientTransaction(reinterpret_cast<LPBYTE>(command), size, dde.Handle, nullptr,
                                 CF_TEXT, XTYP_EXECUTE, kCommandTimeout, nullptr) != nullptr;
 }
 
 // Everything after the instance is made; the caller releases whatever this
-// made, in topic, service and DdeConversation.
-int Converse(const MiscItem& item, const char* path, HSZ& topic, HSZ& service) {
-    topic = DdeCreateStringHandleA(DdeInstance, kProgman, CP_WINANSI);
-    if (topic == nullptr) return 0;
+// made in dde.
+int Converse(Conversation& dde, const MiscItem& item, const char* path) {
+    dde.Topic = DdeCreateStringHandleA(dde.Instance, kProgman, CP_WINANSI);
+    if (dde.Topic == nullptr) return 0;
     // Only a service other than Program Manager's needs a handle of its own.
     const char* name = RunTime().ProgmanService;
-    service = lstrcmpiA(name, kProgman) == 0 ? topic
-                                             : DdeCreateStringHandleA(DdeInstance, name, CP_WINANSI);
-    if (service == nullptr) return 0;
+    dde.Service = lstrcmpiA(name, kProgman) == 0
+                      ? dde.Topic
+                      : DdeCreateStringHandleA(dde.Instance, name, CP_WINANSI);
+    if (dde.Service == nullptr) return 0;
 
     Trace("\tConnecting\n");
-    DdeConversation = DdeConnect(DdeInstance, service, topic, nullptr);
-    if (DdeConversation == nullptr) return 0;
+    dde.Handle = DdeConnect(dde.Instance, dde.Service, dde.Topic, nullptr);
+    if (dde.Handle == nullptr) return 0;
 
     // Every argument in quotes: unquoted, Program Manager ends one at
     // , ( ) [ ] and reads the rest as more arguments or more commands.
     char command[kCommandLen];
     FormatText(command, "[CreateGroup(\"%s\")][ShowGroup(\"%s\",1)]", item.Group, item.Group);
-    if (!Execute(command)) return 0;
+    if (!Execute(dde, command)) return 0;
     // Fails when the group has no such item yet, as on a first install.
     FormatText(command, "[ReplaceItem(\"%s\")]", item.Name);
-    Execute(command);
-    Trace("\tDDE Error 0x%x\n", DdeGetLastError(DdeInstance));
+    Execute(dde, command);
+    Trace("\tDDE Error 0x%x\n", DdeGetLastError(dde.Instance));
     FormatText(command, "[AddItem(\"%s\",\"%s\")]", path, item.Name);
-    if (!Execute(command)) return 0;
+    if (!Execute(dde, command)) return 0;
     Trace("\tDone\n");
     return 1;
 }
@@ -95,30 +102,27 @@ int AddProgmanItem(HWND owner, int index, const char* path) {
         Trace("\tNo item: %s\n", reason);
         return 0;
     }
-    // A conversation runs a modal loop of its own: a call from within it
-    // must not take over the one conversation's handles.
+    // A conversation runs a modal loop of its own: a call from within it is
+    // refused, so that Program Manager has one conversation of ours at a time.
     static bool conversing = false;
     if (conversing) {
         Trace("\tNo item: a conversation is under way\n");
         return 0;
     }
-    DdeInstance = 0;
-    DdeConversation = nullptr;
+    Conversation dde;
     Trace("\tInitializing\n");
-    if (DdeInitializeA(&DdeInstance, DdeCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR)
+    if (DdeInitializeA(&dde.Instance, DdeCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR)
         return 0;
     conversing = true;
-
-    HSZ topic = nullptr;
-    HSZ service = nullptr;
-    const int result = Converse(item, path, topic, service);
+    const int result = Converse(dde, item, path);
 
     // A failed item is not the user's to hear about: the trace only.
-    Trace("\tDDE Error 0x%x\n", DdeGetLastError(DdeInstance));
-    if (DdeConversation != nullptr) DdeDisconnect(DdeConversation);
-    if (service != nullptr && service != topic) DdeFreeStringHandle(DdeInstance, service);
-    if (topic != nullptr) DdeFreeStringHandle(DdeInstance, topic);
-    DdeUninitialize(DdeInstance);
+    Trace("\tDDE Error 0x%x\n", DdeGetLastError(dde.Instance));
+    if (dde.Handle != nullptr) DdeDisconnect(dde.Handle);
+    if (dde.Service != nullptr && dde.Service != dde.Topic)
+        DdeFreeStringHandle(dde.Instance, dde.Service);
+    if (dde.Topic != nullptr) DdeFreeStringHandle(dde.Instance, dde.Topic);
+    DdeUninitialize(dde.Instance);
     conversing = false;
     // The server's group window may have taken it.
     SetFocus(owner);

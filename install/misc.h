@@ -5,10 +5,6 @@
 #include <windows.h>
 #include <ddeml.h>
 
-// The one conversation with Program Manager; both 0 when it starts.
-extern DWORD DdeInstance;
-extern HCONV DdeConversation;
-
 // Builds the accessory file of MiscItems[index] in its DstDir. 0 when the
 // file was not built (the pipeline has told the user why), otherwise the
 // result of AddProgmanItem.
@@ -17,7 +13,8 @@ int InstallMiscItem(HWND owner, int index);
 // Asks Program Manager to create and show the item's group and to add an
 // item for path (the installed file, at most 127 characters) to it. 1 when
 // the item has no group or the group and the item were made, else 0.
-// Failures go to the trace only; the focus goes back to owner.
+// Failures go to the trace only; the focus goes back to owner. The DDE
+// instance, its string handles and the conversation live within the call.
 int AddProgmanItem(HWND owner, int index, const char* path);
 
 // The client's DDE callback: traces what the server reports, returns 0.

@@ -236,15 +236,14 @@ protected:
 };
 
 TEST_F(Misc, EmptyGroupInstallsTheFileWithoutDde) {
+    RecordingServer server;
+    RunTime().ProgmanService = RecordingServer::kService;
     Item("");
-    // Values no conversation would leave behind.
-    DdeInstance = 0x5EED;
-    DdeConversation = reinterpret_cast<HCONV>(0x5EED);
     EXPECT_EQ(Install(), 1);
+    server.Stop();
+    EXPECT_TRUE(server.Topic.empty()) << "a conversation was made";
     EXPECT_EQ(lines, "Dest " + out.Join("VIEWER.EXE") + "\n");
     EXPECT_EQ(ReadBytes(out.Join("VIEWER.EXE")), kProgram);
-    EXPECT_EQ(DdeInstance, 0x5EEDu);
-    EXPECT_EQ(DdeConversation, reinterpret_cast<HCONV>(0x5EED));
     EXPECT_EQ(focus, other) << "no conversation, so nothing to take the focus back from";
 }
 
