@@ -3,8 +3,10 @@
 #include "fixture.h"
 
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
+#include <set>
 #include <thread>
 
 #include "common/proc.h"
@@ -32,63 +34,50 @@ std::string Head(const std::string& name, const std::string& group) {
 
 std::string Sent(const std::string& command) { return "\tSending Command " + command + "\n"; }
 
-// Wine's server opens a folder window for CreateGroup and another for
-// ShowGroup (now and then only one), each in an explorer process of its
-// own, half a second after the command. They take the foreground, so each
-// test puts its own out of sight before the next one starts. Hidden, and
-// closed only when the program ends: under load the desktop's explorer,
-// and with it the server, went away when one was closed. And while a
-// hidden one is there, later commands for its folder open none.
-bool HasHiddenWindow(const std::string& group) {
+// The explorer processes there are now.
+std::set<DWORD> Explorers() {
+    std::set<DWORD> ids;
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (lstrcmpiA(entry.szExeFile, "explorer.exe") == 0) ids.insert(entry.th32ProcessID);
+    CloseHandle(snapshot);
+    return ids;
+}
+
+// The shown folder window of an explorer process, or null.
+HWND FolderWindowOf(DWORD process) {
     HWND w = nullptr;
-    while ((w = FindWindowExA(nullptr, w, "ExplorerWClass", group.c_str())) != nullptr)
-        if (!IsWindowVisible(w)) return true;
-    return false;
+    while ((w = FindWindowExA(nullptr, w, "ExplorerWClass", nullptr)) != nullptr) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == process && IsWindowVisible(w)) return w;
+    }
+    return nullptr;
 }
 
-// Hides up to expected new windows of group, waiting for them a while.
-void HideGroupWindows(const std::string& group, int expected) {
-    int hidden = 0;
+// Wine's Program Manager opens a folder window for CreateGroup and for
+// ShowGroup by starting an explorer process for each before it answers the
+// command; the window shows about half a second later (one for a folder
+// already shown ends without a window). Every explorer process that is not
+// in before gets its window closed once it shows, and is waited for, so
+// nothing is left to take the focus in a later test.
+void CloseFolderWindows(const std::set<DWORD>& before) {
     const DWORD start = GetTickCount();
-    DWORD lastSeen = start;
-    while (hidden < expected && GetTickCount() - lastSeen < 1500 && GetTickCount() - start < 6000) {
-        HWND w = nullptr;
-        while ((w = FindWindowExA(nullptr, w, "ExplorerWClass", group.c_str())) != nullptr) {
-            if (!IsWindowVisible(w)) continue;
-            ShowWindowAsync(w, SW_HIDE);
-            for (int i = 0; i < 100 && IsWindowVisible(w); ++i) Sleep(20);
-            ++hidden;
-            lastSeen = GetTickCount();
+    for (const DWORD id : Explorers()) {
+        if (before.count(id) != 0) continue;
+        const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+        if (process == nullptr) continue;  // already gone
+        HWND closed = nullptr;
+        while (WaitForSingleObject(process, 20) == WAIT_TIMEOUT && GetTickCount() - start < kWait) {
+            const HWND w = FolderWindowOf(id);
+            if (w != nullptr && w != closed) PostMessageA(closed = w, WM_CLOSE, 0, 0);
         }
-        Sleep(50);
+        EXPECT_EQ(WaitForSingleObject(process, 0), WAIT_OBJECT_0) << "a folder window stays";
+        CloseHandle(process);
     }
 }
-
-// At the end of the program the hidden windows are closed and their
-// processes awaited: they got the test runner's output through the
-// desktop's explorer, which a test program starts, and alive they would
-// keep the runner waiting for its end.
-class FolderWindows : public ::testing::Environment {
-public:
-    void TearDown() override {
-        HWND w;
-        for (int n = 0; n < 32 && ((w = FindWindowExA(nullptr, nullptr, "ExplorerWClass", "Tools")) ||
-                                   (w = FindWindowExA(nullptr, nullptr, "ExplorerWClass", "Tools (old)")));
-             ++n) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
-            PostMessageA(w, WM_CLOSE, 0, 0);
-            if (process != nullptr) {
-                WaitForSingleObject(process, 5000);
-                CloseHandle(process);
-            }
-        }
-    }
-};
-
-[[maybe_unused]] ::testing::Environment* const kFolderWindows =
-    ::testing::AddGlobalTestEnvironment(new FolderWindows);
 
 // A DDE server of the test's own, on a thread of its own and under a
 // service name nobody else uses: it keeps the bytes of every command and
@@ -175,14 +164,12 @@ protected:
         Engine::SetUp();
         // Left by an interrupted run, it would hide what a test makes.
         RemoveTree(GroupDir("Tools"));
-        quiet = HasHiddenWindow("Tools");
         owner = Window("owner", 0);
         other = Window("other", 320);
     }
 
     void TearDown() override {
         RunTime().ProgmanService = "PROGMAN";
-        HideGroupWindows("Tools", quiet ? 0 : windows);
         RemoveTree(GroupDir("Tools"));
         EXPECT_FALSE(Exists(GroupDir("Tools"))) << "the test's group is left in the Start Menu";
         DestroyWindow(other);
@@ -209,16 +196,19 @@ protected:
     }
 
     // Runs call with the focus away from owner and the standard output
-    // captured; returns its result and leaves the trace in lines.
+    // captured; returns its result and leaves the trace in lines. The
+    // folder windows the call made are closed before it returns.
     template <typename Call>
     int Traced(Call call) {
         SetForegroundWindow(other);
         SetFocus(other);
         EXPECT_EQ(GetFocus(), other) << "the focus must start away from the owner";
+        const std::set<DWORD> explorers = Explorers();
         CapturedStdout trace(scratch.Join("trace.txt"));
         const int result = call();
         focus = GetFocus();
         lines = trace.Read();
+        CloseFolderWindows(explorers);
         return result;
     }
 
@@ -231,8 +221,6 @@ protected:
     HWND owner = nullptr, other = nullptr;
     HWND focus = nullptr;  // right after the call
     std::string lines;     // its trace
-    int windows = 0;       // folder windows the server will open
-    bool quiet = false;    // it opens none: an earlier test's are hidden
 };
 
 TEST_F(Misc, EmptyGroupInstallsTheFileWithoutDde) {
@@ -249,7 +237,6 @@ TEST_F(Misc, EmptyGroupInstallsTheFileWithoutDde) {
 
 TEST_F(Misc, ToolsViewerTraceAndStartMenuItem) {
     Item("Tools");
-    windows = 2;
     EXPECT_EQ(Install(), 1);
     const std::string path = out.Join("VIEWER.EXE");
     EXPECT_EQ(lines, "Dest " + path + "\n" + Head("Viewer", "Tools") +
@@ -273,7 +260,6 @@ TEST_F(Misc, CommandsForTheExamplePath) {
     if (madeFile) CloseHandle(h);
     ASSERT_TRUE(Exists("C:\\APP\\VIEW.EXE"));
     Item("Tools");
-    windows = 2;
     const int result = Traced([this] { return AddProgmanItem(owner, 0, "C:\\APP\\VIEW.EXE"); });
     const std::string lnk = ReadBytes(GroupDir("Tools") + "\\Viewer.lnk");
     if (madeFile) DeleteFileA("C:\\APP\\VIEW.EXE");
@@ -298,9 +284,6 @@ TEST_F(Misc, ReplaceItemFailsOnTheFirstInstallOnlyAndNeverStopsAddItem) {
     EXPECT_NE(lines.find(replace + ErrorLine(DMLERR_NOTPROCESSED) + add), std::string::npos)
         << lines;
     EXPECT_EQ(focus, owner);
-    // The first install's folder windows would take the focus midway.
-    HideGroupWindows("Tools", quiet ? 0 : 2);
-    quiet = true;
     EXPECT_EQ(Install(), 1);
     EXPECT_NE(lines.find(replace + ErrorLine(DMLERR_NO_ERROR) + add), std::string::npos) << lines;
     EXPECT_EQ(focus, owner);
@@ -323,7 +306,6 @@ TEST_F(Misc, NoServerAnswersTheItemFailsAndItsFileStays) {
 // first command made stays.
 TEST_F(Misc, FailedAddItemEndsTheConversation) {
     Item("Tools");
-    windows = 2;
     const char* missing = "C:\\NO-SUCH-DIR\\VIEW.EXE";
     const int result = Traced([&] { return AddProgmanItem(owner, 0, missing); });
     EXPECT_EQ(result, 0);
@@ -347,7 +329,6 @@ TEST_F(Misc, CommasAndParenthesesAreQuoted) {
     CopyText(SetupInfo.MiscItems[0].DstDir, dir.c_str());
     const std::string path = dir + "\\VIEWER.EXE";
     EXPECT_EQ(Install(), 1);
-    HideGroupWindows(group, 2);
     EXPECT_NE(lines.find(Sent("[AddItem(\"" + path + "\",\"Viewer, Big5\")]") + "\tDone\n"),
               std::string::npos)
         << lines;
