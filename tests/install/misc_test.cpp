@@ -2,6 +2,7 @@
 // Program Manager DDE server (served by the desktop's explorer.exe).
 #include "fixture.h"
 
+#include <dde.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
@@ -369,6 +370,32 @@ TEST_F(Misc, CommandsAreSentAsTextWithTheirTerminator) {
     EXPECT_EQ(lines, Head("Viewer", "Tools") + Sent(create) + Sent(replace) +
                          ErrorLine(DMLERR_NO_ERROR) + Sent(add) + "\tDone\n" + ErrorLine(DMLERR_NO_ERROR));
     EXPECT_EQ(focus, owner);
+}
+
+// Calls AddProgmanItem for item 0 again when DdeConnect's broadcast, sent
+// to every top-level window, looks for a server here.
+int nestedResult = -1;
+LRESULT CALLBACK CallsAgain(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_DDE_INITIATE) return DefWindowProcA(w, message, wParam, lParam);
+    nestedResult = AddProgmanItem(w, 0, "C:\\APP\\VIEW.EXE");
+    return 0;
+}
+
+// A call from within a conversation starts no second one and leaves the
+// first whole.
+TEST_F(Misc, NoCallStartsAConversationWithinAnother) {
+    RecordingServer server;
+    RunTime().ProgmanService = RecordingServer::kService;
+    Item("Tools");
+    SetWindowLongPtrA(other, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CallsAgain));
+    EXPECT_EQ(Traced([this] { return AddProgmanItem(owner, 0, "C:\\APP\\VIEW.EXE"); }), 1);
+    server.Stop();
+    EXPECT_EQ(nestedResult, 0);
+    EXPECT_EQ(server.Commands.size(), 3u);
+    EXPECT_NE(lines.find("\tConnecting\nAdding Viewer into group Tools\n"
+                         "\tNo item: a conversation is under way\n\tSending Command"),
+              std::string::npos)
+        << lines;
 }
 
 // Each command waits a second for the server: one that is not answered
