@@ -368,7 +368,8 @@ TEST_F(Misc, CommandsAreSentAsTextWithTheirTerminator) {
     EXPECT_EQ(server.Commands, (std::vector<std::string>{create + nul, replace + nul, add + nul}));
     EXPECT_EQ(server.Topic, "PROGMAN");
     EXPECT_EQ(lines, Head("Viewer", "Tools") + Sent(create) + Sent(replace) +
-                         ErrorLine(DMLERR_NO_ERROR) + Sent(add) + "\tDone\n" + ErrorLine(DMLERR_NO_ERROR));
+                         ErrorLine(DMLERR_NO_ERROR) + Sent(add) + "\tDone\n" +
+                         ErrorLine(DMLERR_NO_ERROR));
     EXPECT_EQ(focus, owner);
 }
 
@@ -387,6 +388,7 @@ TEST_F(Misc, NoCallStartsAConversationWithinAnother) {
     RecordingServer server;
     RunTime().ProgmanService = RecordingServer::kService;
     Item("Tools");
+    nestedResult = -1;
     SetWindowLongPtrA(other, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CallsAgain));
     EXPECT_EQ(Traced([this] { return AddProgmanItem(owner, 0, "C:\\APP\\VIEW.EXE"); }), 1);
     server.Stop();
@@ -419,7 +421,8 @@ TEST_F(Misc, CommandsWaitOneSecondForTheServer) {
     releaser.join();
     server.Stop();
     EXPECT_EQ(server.Commands.size(), 1u);
-    EXPECT_EQ(lines, Head("Viewer", "Tools") + Sent(R"([CreateGroup("Tools")][ShowGroup("Tools",1)])") + timedOut);
+    EXPECT_EQ(lines, Head("Viewer", "Tools") +
+                         Sent(R"([CreateGroup("Tools")][ShowGroup("Tools",1)])") + timedOut);
     EXPECT_EQ(focus, owner);
 }
 
