@@ -5,7 +5,8 @@
 #             runs the setup on it under Wine
 # make bench  times the file assembly against cat and msexpand
 # make fuzz   the loader on FUZZ_RUNS mutated descriptions (100000) from
-#             FUZZ_SEED (a new one each time unless given)
+#             FUZZ_SEED (a new one each time unless given), from run
+#             FUZZ_FIRST (0) on
 # make test-versions  the window tests as Windows 95, 98, XP, 7 and 10
 #
 # Tests, demo, bench and fuzz run under the Wine this host can run
@@ -16,6 +17,7 @@ BUILD := build
 comma := ,
 FUZZ_RUNS ?= 100000
 FUZZ_SEED ?=
+FUZZ_FIRST ?= 0
 # Only the targets that run Wine ask the host probe, once.
 WINE_GOALS := arch bootstrap build-run test test-versions demo bench fuzz
 ifneq ($(filter $(WINE_GOALS),$(MAKECMDGOALS)),)
@@ -82,7 +84,7 @@ bench: bootstrap
 fuzz: bootstrap
 	$(MAKE) $(RUN_BUILD)/CMakeCache.txt
 	cmake --build $(RUN_BUILD) --target setup_tests -j2
-	scripts/fuzz $(RUN_BUILD) $(FUZZ_RUNS) $(FUZZ_SEED)
+	scripts/fuzz $(RUN_BUILD) $(FUZZ_RUNS) "$(FUZZ_SEED)" $(FUZZ_FIRST)
 
 clean:
 	rm -rf $(BUILD)
