@@ -4,13 +4,23 @@
 # make demo   installs what is missing, builds, lays out a sample medium and
 #             runs the setup on it under Wine
 # make bench  times the file assembly against cat and msexpand
+# make fuzz   the loader on FUZZ_RUNS mutated descriptions (100000) from
+#             FUZZ_SEED (a new one each time unless given), from run
+#             FUZZ_FIRST (0) on
 # make test-versions  the window tests as Windows 95, 98, XP, 7 and 10
 #
-# Tests, demo and bench run under the Wine this host can run (scripts/arch):
-# i686 builds in build/ under 32-bit Wine, x86_64 builds in build/x86_64/
-# under 64-bit Wine. QSETUP_ARCH=i686 or QSETUP_ARCH=x86_64 forces one.
+# Tests, demo, bench and fuzz run under the Wine this host can run
+# (scripts/arch): i686 builds in build/ under 32-bit Wine, x86_64 builds in
+# build/x86_64/ under 64-bit Wine. QSETUP_ARCH=i686 or QSETUP_ARCH=x86_64
+# forces one.
 BUILD := build
 comma := ,
+FUZZ_RUNS ?= 100000
+FUZZ_SEED ?=
+FUZZ_FIRST ?= 0
+# Only the targets that run Wine ask the host probe, once.
+WINE_GOALS := arch bootstrap build-run test test-versions demo bench fuzz
+ifneq ($(filter $(WINE_GOALS),$(MAKECMDGOALS)),)
 # "arch: i686, tests under 32-bit Wine: why" -> i686
 QSETUP_ARCH_SAY := $(shell scripts/arch --say)
 QSETUP_ARCH := $(patsubst %$(comma),%,$(word 2,$(QSETUP_ARCH_SAY)))
@@ -18,13 +28,14 @@ ifeq ($(filter i686 x86_64,$(QSETUP_ARCH)),)
 $(error QSETUP_ARCH must be i686 or x86_64)
 endif
 export QSETUP_ARCH
+endif
 ifeq ($(QSETUP_ARCH),x86_64)
 RUN_BUILD := $(BUILD)/x86_64
 else
 RUN_BUILD := $(BUILD)
 endif
 
-.PHONY: all build build-run arch bootstrap test test-versions demo bench clean
+.PHONY: all build build-run arch bootstrap test test-versions demo bench fuzz clean
 
 all: build
 
@@ -68,6 +79,12 @@ demo: bootstrap
 bench: bootstrap
 	$(MAKE) build-run
 	scripts/bench $(RUN_BUILD)
+
+# Only the test program that holds the loader's fuzz test is built.
+fuzz: bootstrap
+	$(MAKE) $(RUN_BUILD)/CMakeCache.txt
+	cmake --build $(RUN_BUILD) --target setup_tests -j2
+	scripts/fuzz $(RUN_BUILD) $(FUZZ_RUNS) "$(FUZZ_SEED)" $(FUZZ_FIRST)
 
 clean:
 	rm -rf $(BUILD)

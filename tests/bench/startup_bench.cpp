@@ -12,6 +12,7 @@
 
 #include "setup/catalogue.h"
 #include "setup/loader.h"
+#include "support/testutil.h"
 
 namespace {
 
@@ -114,24 +115,10 @@ int main(int argc, char** argv) {
     // The loader, in this process, on a description of 120 fonts.
     char path[MAX_PATH];
     GetTempPathA(MAX_PATH, path);
-    std::string file = std::string(path) + "bench120.ini";
-    HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    const std::string text = FontsDescription();
-    DWORD written = 0;
-    WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    // Dated an hour back, as a medium's description is: Wine's profile
-    // reader parses a file changed in the last two seconds anew on every
-    // call, which would more than double the time measured.
-    FILETIME stamp;
-    GetSystemTimeAsFileTime(&stamp);
-    ULARGE_INTEGER t;
-    t.LowPart = stamp.dwLowDateTime;
-    t.HighPart = stamp.dwHighDateTime;
-    t.QuadPart -= 36000000000ULL;  // one hour, in 100 ns
-    stamp.dwLowDateTime = t.LowPart;
-    stamp.dwHighDateTime = t.HighPart;
-    SetFileTime(h, nullptr, nullptr, &stamp);
-    CloseHandle(h);
+    // Dated back, as a medium's description is: Wine's profile reader
+    // parses a file changed in the last two seconds anew on every call,
+    // which would more than double the time measured.
+    const std::string file = WriteBytes(std::string(path) + "bench120.ini", FontsDescription(), true);
     std::vector<double> loads;
     for (int r = 0; r < std::max(rounds, 5); ++r) {
         CopyText(SetupInfo.SetupFilePath, file.c_str());

@@ -56,6 +56,10 @@ open(work + "/noacc.exe", "wb").write(noacc)
 PY
   check "a console program" says "subsystem 3, not a GUI program" "$src/scripts/check-exe" "$work/console.exe"
   check "no accelerator" says "accelerator QSETUP missing" "$src/scripts/check-exe" "$work/noacc.exe"
+  # A debug section, as an unstripped build carries.
+  printf 'x' >"$work/debug.bin"
+  i686-w64-mingw32-objcopy --add-section .debug_info="$work/debug.bin" "$exe" "$work/debug.exe" 2>/dev/null
+  check "a debug section" says "debug sections .debug" "$src/scripts/check-exe" "$work/debug.exe"
   # The imports: exactly the reviewed list; a new one fails with its name,
   # and no CryptoAPI or msvcrt.dll at all.
   list=$src/tests/scripts/setup-imports.txt

@@ -107,13 +107,14 @@ struct Example {
 inline std::string WorkedExample() { return Example().Text(); }
 
 // Writes each description under a name of its own: the profile reader
-// caches recently read files by name.
+// caches recently read files by name. Dated back, as on a medium, so that
+// the reader parses each once.
 class DescriptionFiles {
 public:
     // utf8 is converted to the ANSI code page; raw bytes go as they are.
     std::string Write(const std::string& utf8) { return WriteRaw(Ansi(Dos(utf8).c_str())); }
     std::string WriteRaw(const std::string& bytes) {
-        return dir_.Write("d" + std::to_string(++count_) + ".ini", bytes);
+        return WriteBytes(dir_.Join("d" + std::to_string(++count_) + ".ini"), bytes, true);
     }
     const TempDir& Dir() const { return dir_; }
 

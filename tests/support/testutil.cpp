@@ -55,12 +55,23 @@ std::string TempDir::Write(const std::string& name, const std::string& bytes) co
     return WriteBytes(Join(name), bytes);
 }
 
-std::string WriteBytes(const std::string& file, const std::string& bytes) {
+std::string WriteBytes(const std::string& file, const std::string& bytes, bool datedBack) {
     HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + file);
     DWORD written = 0;
     BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    if (ok && datedBack) {
+        ULARGE_INTEGER t;
+        FILETIME stamp;
+        GetSystemTimeAsFileTime(&stamp);
+        t.LowPart = stamp.dwLowDateTime;
+        t.HighPart = stamp.dwHighDateTime;
+        t.QuadPart -= 36000000000ULL;  // an hour, in 100 ns
+        stamp.dwLowDateTime = t.LowPart;
+        stamp.dwHighDateTime = t.HighPart;
+        ok = SetFileTime(h, nullptr, nullptr, &stamp);
+    }
     CloseHandle(h);
     if (!ok || written != bytes.size()) throw std::runtime_error("cannot write " + file);
     return file;

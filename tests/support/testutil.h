@@ -38,8 +38,10 @@ private:
 };
 
 // File helpers over the ANSI functions.
-// Writes bytes to a file, made or emptied; returns its path.
-std::string WriteBytes(const std::string& file, const std::string& bytes);
+// Writes bytes to a file, made or emptied; returns its path. Dated back, it
+// was last written an hour ago, as a file on a medium was: Wine's profile
+// reader parses a file written in the last two seconds anew on every call.
+std::string WriteBytes(const std::string& file, const std::string& bytes, bool datedBack = false);
 std::string ReadBytes(const std::string& path);
 bool Exists(const std::string& path);
 // The short (8.3) form of an existing path; empty when there is none.
