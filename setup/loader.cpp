@@ -23,11 +23,10 @@ char Key[kNameLen + 32];
 // with two bytes to spare, so that a text of exactly N - 1 bytes is told
 // from a longer one; cut is set when it did not fit.
 template <size_t N>
-int ReadText(const char* section, const char* key, const char* fallback, char (&out)[N],
-             int32_t* cut = nullptr) {
+int ReadText(const char* section, const char* key, char (&out)[N], int32_t* cut = nullptr) {
     char text[N + 2];
-    const DWORD n = GetPrivateProfileStringA(section, key, fallback, text, N + 2,
-                                             SetupInfo.SetupFilePath);
+    const DWORD n =
+        GetPrivateProfileStringA(section, key, "", text, N + 2, SetupInfo.SetupFilePath);
     if (cut != nullptr) *cut = n > N - 1 ? 1 : 0;
     if (!CopyText(out, text)) DropPartialCharacter(out);
     return static_cast<int>(TextLength(out));
@@ -62,9 +61,9 @@ bool RunFits(int total, int count, int limit) {
 // before its Disk, and moves the piece total on.
 bool ReadPieces(const char* section, const char* name, int files, int& pieceTotal) {
     for (int k = 1; k <= files; ++k) {
-        if (ReadText(section, ItemKey(name, "File", k), "", SetupInfo.Pieces.File[pieceTotal]) == 0)
+        if (ReadText(section, ItemKey(name, "File", k), SetupInfo.Pieces.File[pieceTotal]) == 0)
             return false;
-        if (ReadText(section, ItemKey(name, "Disk", k), "", SetupInfo.Pieces.Disk[pieceTotal]) == 0)
+        if (ReadText(section, ItemKey(name, "Disk", k), SetupInfo.Pieces.Disk[pieceTotal]) == 0)
             return false;
         ++pieceTotal;
     }
@@ -77,7 +76,7 @@ void ReadHex(const char* section, const char* key, uint32_t& value, int32_t& has
     char text[9];
     value = 0;
     has = 0;
-    if (ReadText(section, key, "", text) == 0) return;
+    if (ReadText(section, key, text) == 0) return;
     has = 1;
     value = static_cast<uint32_t>(strtoul(text, nullptr, 16));
 }
@@ -88,7 +87,7 @@ void ReadHex(const char* section, const char* key, uint32_t& value, int32_t& has
 // medium. One that would not fit stays as it is, and its item is refused.
 void ReadDstDir(const char* section, const char* name, char (&dir)[kPathLen]) {
     char text[kPathLen];
-    ReadText(section, ItemKey(name, "DstDir"), "", text);
+    ReadText(section, ItemKey(name, "DstDir"), text);
     char full[kPathLen];
     bool whole = false;
     if (text[0] == '\0') {
@@ -112,7 +111,7 @@ template <typename Item>
 bool ReadFileItem(const char* section, const char* word, int n, Item& item, int& pieceTotal) {
     char files[32];
     FormatText(files, "%s Files", section);
-    if (ReadText(section, NumberKey(word, n), "", item.Name) == 0) return false;
+    if (ReadText(section, NumberKey(word, n), item.Name) == 0) return false;
     item.Files = ReadNumber(files, ItemKey(item.Name, "Files"));
     if (!RunFits(pieceTotal, item.Files, kMaxPieces)) return false;
     item.FirstPiece = pieceTotal;
@@ -147,7 +146,7 @@ int ReadFileItems(const char* section, const char* countKey, const char* word, i
 int ReadMiscItems(int& pieceTotal) {
     return ReadFileItems("Misc", "Items", "Item", kMaxMiscItems, SetupInfo.MiscItems,
                          SetupInfo.MiscCount, pieceTotal, [](MiscItem& item) {
-                             ReadText("Misc Files", ItemKey(item.Name, "Group"), "", item.Group,
+                             ReadText("Misc Files", ItemKey(item.Name, "Group"), item.Group,
                                       &item.GroupCut);
                          });
 }
@@ -156,21 +155,21 @@ int ReadFontItems(int& pieceTotal, int& faceTotal) {
     if (!ReadCount("Fonts", "Fonts", 1, kMaxFontItems, SetupInfo.FontCount)) return kBadData;
     for (int n = 1; n <= SetupInfo.FontCount; ++n) {
         FontItem& font = SetupInfo.FontItems[n - 1];
-        if (ReadText("Fonts", NumberKey("Font", n), "", font.Name) == 0) return kBadData;
+        if (ReadText("Fonts", NumberKey("Font", n), font.Name) == 0) return kBadData;
         // A negative size would only shrink the space asked for.
         const int size = ReadNumber("Font Files", ItemKey(font.Name, "Size"));
         font.Size = size < 0 ? 0 : size;
         font.Files = ReadNumber("Font Files", ItemKey(font.Name, "Files"));
         if (!RunFits(pieceTotal, font.Files, kMaxPieces)) return kBadData;
         font.FirstPiece = pieceTotal;
-        if (ReadText("Font Files", ItemKey(font.Name, "FontName"), "", font.FontName) == 0)
+        if (ReadText("Font Files", ItemKey(font.Name, "FontName"), font.FontName) == 0)
             return kBadData;
         font.AFiles = ReadNumber("Font Files", ItemKey(font.Name, "AFiles"));
         if (!RunFits(faceTotal, font.AFiles, kMaxFaceNames)) return kBadData;
         font.FirstAFontName = faceTotal;
         // Face names first, although the piece count was tested first.
         for (int k = 1; k <= font.AFiles; ++k) {
-            if (ReadText("Font Files", ItemKey(font.Name, "AFontName", k), "",
+            if (ReadText("Font Files", ItemKey(font.Name, "AFontName", k),
                          SetupInfo.AFontNameTable[faceTotal]) == 0)
                 return kBadData;
             ++faceTotal;
@@ -183,7 +182,7 @@ int ReadFontItems(int& pieceTotal, int& faceTotal) {
 int ReadTableItems(int& pieceTotal) {
     return ReadFileItems("Tbls", "Tbls", "Tbl", kMaxTableItems, SetupInfo.TableItems,
                          SetupInfo.TableCount, pieceTotal, [](TableItem& table) {
-                             ReadText("Tbls Files", ItemKey(table.Name, "UserKey"), "",
+                             ReadText("Tbls Files", ItemKey(table.Name, "UserKey"),
                                       table.UserKey, &table.UserKeyCut);
                              ReadHex("Tbls Files", ItemKey(table.Name, "Mode"), table.Mode,
                                      table.HasMode);
