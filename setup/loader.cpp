@@ -10,6 +10,8 @@
 // Every value is asked of the platform's profile reader, one at a time:
 // the loader never parses the file itself.
 
+LoadProblem SetupProblem;
+
 namespace {
 
 constexpr char kSetupFileName[] = "QUILL95.INI";
@@ -19,11 +21,23 @@ constexpr int kBadData = IDS_BAD_SETUP_FILE;
 // Longest key: a 71-character name, " AFontName" and three digits.
 char Key[kNameLen + 32];
 
+// The value asked for last, and the number it gave (0 for a text): the one
+// that made the description wrong when the load fails. The two reads that
+// note it are kept out of line, one call at each of their many places, so
+// the program is no larger for it.
+const char* AskedSection;
+const char* AskedKey;
+int AskedNumber;
+
 // A text cut to fit out never ends in half a double-byte character. Read
 // with two bytes to spare, so that a text of exactly N - 1 bytes is told
 // from a longer one; cut is set when it did not fit.
 template <size_t N>
-int ReadText(const char* section, const char* key, char (&out)[N], int32_t* cut = nullptr) {
+__attribute__((noinline)) int ReadText(const char* section, const char* key, char (&out)[N],
+                                       int32_t* cut = nullptr) {
+    AskedSection = section;
+    AskedKey = key;
+    AskedNumber = 0;
     char text[N + 2];
     const DWORD n =
         GetPrivateProfileStringA(section, key, "", text, N + 2, SetupInfo.SetupFilePath);
@@ -32,23 +46,29 @@ int ReadText(const char* section, const char* key, char (&out)[N], int32_t* cut 
     return static_cast<int>(TextLength(out));
 }
 
-int ReadNumber(const char* section, const char* key) {
-    return static_cast<int>(GetPrivateProfileIntA(section, key, 0, SetupInfo.SetupFilePath));
+__attribute__((noinline)) int ReadNumber(const char* section, const char* key) {
+    AskedSection = section;
+    AskedKey = key;
+    const UINT n = GetPrivateProfileIntA(section, key, 0, SetupInfo.SetupFilePath);
+    AskedNumber = static_cast<int>(n);
+    return AskedNumber;
 }
 
-const char* NumberKey(const char* word, int n) {
-    FormatText(Key, "%s%d", word, n);
-    return Key;
-}
-
-const char* ItemKey(const char* name, const char* suffix) {
-    FormatText(Key, "%s %s", name, suffix);
-    return Key;
-}
-
-const char* ItemKey(const char* name, const char* suffix, int k) {
-    FormatText(Key, "%s %s%d", name, suffix, k);
-    return Key;
+// Keeps what the value asked for last made wrong: a count past its limit
+// or below 0; or a text or count that gave nothing or 0, as missing, empty,
+// no number or a real 0. Cold: it runs once, on the way out.
+__attribute__((cold, noinline)) int Refuse() {
+    char text[2];
+    const DWORD got = GetPrivateProfileStringA(AskedSection, AskedKey, "\x7F", text, 2,
+                                               SetupInfo.SetupFilePath);
+    int why = text[0] >= '0' && text[0] <= '9' ? kProblemOutOfRange : kProblemNotNumber;
+    if (got == 0) why = kProblemEmpty;
+    if (text[0] == '\x7F') why = kProblemMissing;  // the default: no description holds it
+    if (AskedNumber != 0) why = AskedNumber > 0 ? kProblemTooMany : kProblemOutOfRange;
+    CopyText(SetupProblem.Section, AskedSection);
+    CopyText(SetupProblem.Key, AskedKey);
+    SetupProblem.Why = why;
+    return kBadData;
 }
 
 // A run of count entries fits behind total without passing limit. Written
@@ -109,7 +129,8 @@ void ReadDstDir(const char* section, const char* name, char (&dir)[kPathLen]) {
 // n-th name, the pieces, the destination and the compression.
 template <typename Item>
 bool ReadFileItem(const char* section, const char* word, int n, Item& item, int& pieceTotal) {
-    char files[32];
+    // Static: the problem of a failed load names it after the call.
+    static char files[32];
     FormatText(files, "%s Files", section);
     if (ReadText(section, NumberKey(word, n), item.Name) == 0) return false;
     item.Files = ReadNumber(files, ItemKey(item.Name, "Files"));
@@ -193,6 +214,21 @@ int ReadTableItems(int& pieceTotal) {
 
 }  // namespace
 
+const char* NumberKey(const char* word, int n) {
+    FormatText(Key, "%s%d", word, n);
+    return Key;
+}
+
+const char* ItemKey(const char* name, const char* suffix) {
+    FormatText(Key, "%s %s", name, suffix);
+    return Key;
+}
+
+const char* ItemKey(const char* name, const char* suffix, int k) {
+    FormatText(Key, "%s %s%d", name, suffix, k);
+    return Key;
+}
+
 int InitSetupDirs(const char* moduleFileName) {
     CopyText(SetupInfo.ModuleDir, moduleFileName);
     // The program's directory, without a trailing backslash: A:\SETUP.EXE
@@ -227,7 +263,8 @@ int ReadSetupDescription() {
     int code = ReadMiscItems(pieceTotal);
     if (code == kOk) code = ReadFontItems(pieceTotal, faceTotal);
     if (code == kOk) code = ReadTableItems(pieceTotal);
-    return code;
+    // Each refusal comes right after the read of the value it refuses.
+    return code == kOk ? kOk : Refuse();
 }
 
 int LoadSetupInfo() {
