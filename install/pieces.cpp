@@ -16,11 +16,11 @@ namespace {
 constexpr char kCannotOpen[] = "\xB5L\xAAk\xB6}\xB1\xD2\xC0\xC9\xAE\xD7 %s !\n";
 constexpr char kCannotOpenTitle[] = "ReRe";
 
-// A handle; -1 when the file can't be opened; or, for a file that opened
-// but that the LZ library can't read (an unknown compression, say), its
-// negative error code. A path that does not fit whole is not tried: cut, it
-// would name another file.
-int OpenPieceAt(const char* directory, int piece) {
+}  // namespace
+
+// A path that does not fit whole is not tried: cut, it would name another
+// file. Out of line: one copy serves the prompt and the medium checker.
+__attribute__((noinline)) int OpenPieceAt(const char* directory, int piece) {
     char path[kPathLen];
     if (!JoinPath(path, directory, SetupInfo.Pieces.File[piece])) return -1;
     // A compressed piece's path may pass the open-file record's limit.
@@ -28,6 +28,8 @@ int OpenPieceAt(const char* directory, int piece) {
     const HFILE handle = _lopen(path, OF_READ);
     return handle == HFILE_ERROR ? -1 : handle;
 }
+
+namespace {
 
 // The piece is there but unreadable: asking for its disk would not help.
 bool IsUnreadable(int handle) { return handle < -1; }
