@@ -19,6 +19,8 @@ namespace {
 // A value as the description holds it, read whole (up to 1023 bytes).
 char Raw[1024];
 constexpr int kMissing = -1;
+// The loader's buffer for a Mode or Layout text: 8 characters.
+constexpr int kHexLen = 9;
 
 // The length of key's value, now in Raw, or kMissing.
 int ReadRaw(const char* section, const char* key) {
@@ -155,7 +157,7 @@ void CheckTable(int index) {
     } numbers[] = {{"Mode", table.Mode}, {"Layout", table.Layout}};
     for (const auto& number : numbers) {
         key = ItemKey(table.Name, number.Suffix);
-        if (const int length = CutLength("Tbls Files", key, 9))
+        if (const int length = CutLength("Tbls Files", key, kHexLen))
             Report(kError, "Tbls Files", key,
                    "is %d characters, and SETUP.EXE reads the first 8: it writes 0x%lX", length,
                    static_cast<unsigned long>(number.Value));
