@@ -1,8 +1,9 @@
-# make        builds build/SETUP.EXE (the shipped i686 program) and nothing else
+# make        builds build/SETUP.EXE (the shipped i686 program) and
+#             build/QCHECK.EXE (the medium checker), nothing else
 # make test   installs what is missing, builds, checks the code statically and
 #             the shipped program's form, runs every test under Wine
-# make demo   installs what is missing, builds, lays out a sample medium and
-#             runs the setup on it under Wine
+# make demo   installs what is missing, builds, lays out a sample medium,
+#             checks it with QCHECK.EXE and runs the setup on it under Wine
 # make bench  times the file assembly against cat and msexpand
 # make fuzz   the loader on FUZZ_RUNS mutated descriptions (100000) from
 #             FUZZ_SEED (a new one each time unless given), from run
@@ -47,7 +48,7 @@ $(BUILD)/x86_64/CMakeCache.txt:
 
 # The shipped program alone.
 build: $(BUILD)/CMakeCache.txt
-	cmake --build $(BUILD) --target setup -j2
+	cmake --build $(BUILD) --target setup qcheck -j2
 
 # Everything the tests, the demo and the bench run, for this host's Wine;
 # and the shipped program.
@@ -64,6 +65,9 @@ bootstrap: arch
 test: bootstrap
 	$(MAKE) build-run
 	scripts/check-exe --imports tests/scripts/setup-imports.txt $(BUILD)/SETUP.EXE
+	@# The medium checker is linked as SETUP.EXE is: crtdll.dll, no CryptoAPI.
+	@if i686-w64-mingw32-objdump -p $(BUILD)/QCHECK.EXE | grep -iE 'msvcrt|Crypt'; then \
+	  echo "QCHECK.EXE imports msvcrt.dll or CryptoAPI"; exit 1; fi
 	scripts/static-check
 	QSETUP_VERSIONS="win98 win10" scripts/run-tests $(RUN_BUILD)
 

@@ -75,17 +75,15 @@ bool Quotable(const char* text) {
     return true;
 }
 
-// The reason an item gets no Program Manager item whatever the server
-// does, or null.
-const char* Unusable(const MiscItem& item, const char* path) {
+}  // namespace
+
+const char* ProgmanRefusal(const MiscItem& item, const char* path) {
     if (item.GroupCut) return "group name too long";
     if (!Quotable(item.Group)) return "group name holds \" [ ] or a control character";
     if (!Quotable(item.Name)) return "item name holds \" [ ] or a control character";
     if (!Quotable(path)) return "path holds \" [ ] or a control character";
     return nullptr;
 }
-
-}  // namespace
 
 int InstallMiscItem(HWND owner, int index) {
     AssembledFile file;
@@ -98,7 +96,7 @@ int AddProgmanItem(HWND owner, int index, const char* path) {
     if (item.Group[0] == '\0') return 1;
 
     Trace("Adding %s into group %s\n", item.Name, item.Group);
-    if (const char* reason = Unusable(item, path)) {
+    if (const char* reason = ProgmanRefusal(item, path)) {
         Trace("\tNo item: %s\n", reason);
         return 0;
     }

@@ -10,6 +10,12 @@
 // result of AddProgmanItem.
 int InstallMiscItem(HWND owner, int index);
 
+struct MiscItem;
+
+// The reason the item, its file installed at path, gets no Program Manager
+// item whatever the server does, or null.
+const char* ProgmanRefusal(const MiscItem& item, const char* path);
+
 // Asks Program Manager to create and show the item's group and to add an
 // item for path (the installed file, at most 127 characters) to it. 1 when
 // the item has no group or the group and the item were made, else 0.

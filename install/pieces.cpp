@@ -11,12 +11,8 @@ int UseLzSource = 0;
 int PromptPiece = 0;
 int CancelRequested = 0;
 
-namespace {
-
-// A handle; -1 when the file can't be opened; or, for a file that opened
-// but that the LZ library can't read (an unknown compression, say), its
-// negative error code. A path that does not fit whole is not tried: cut, it
-// would name another file.
+// A path that does not fit whole is not tried: cut, it would name another
+// file.
 int OpenPieceAt(const char* directory, int piece) {
     char path[kPathLen];
     if (!JoinPath(path, directory, SetupInfo.Pieces.File[piece])) return -1;
@@ -25,6 +21,8 @@ int OpenPieceAt(const char* directory, int piece) {
     const HFILE handle = _lopen(path, OF_READ);
     return handle == HFILE_ERROR ? -1 : handle;
 }
+
+namespace {
 
 // The piece is there but unreadable: asking for its disk would not help.
 bool IsUnreadable(int handle) { return handle < -1; }

@@ -10,6 +10,8 @@
 // Every value is asked of the platform's profile reader, one at a time:
 // the loader never parses the file itself.
 
+LoadProblem SetupProblem;
+
 namespace {
 
 constexpr char kSetupFileName[] = "QUILL95.INI";
@@ -19,37 +21,52 @@ constexpr int kBadData = IDS_BAD_SETUP_FILE;
 // Longest key: a 71-character name, " AFontName" and three digits.
 char Key[kNameLen + 32];
 
+// The value asked for last, and the number it gave (0 for a text): the one
+// that made the description wrong when the load fails.
+const char* AskedSection;
+const char* AskedKey;
+int AskedNumber;
+
 // A text cut to fit out never ends in half a double-byte character. Read
 // with two bytes to spare, so that a text of exactly N - 1 bytes is told
 // from a longer one; cut is set when it did not fit.
 template <size_t N>
-int ReadText(const char* section, const char* key, const char* fallback, char (&out)[N],
-             int32_t* cut = nullptr) {
+int ReadText(const char* section, const char* key, char (&out)[N],
+                                       int32_t* cut = nullptr) {
+    AskedSection = section;
+    AskedKey = key;
+    AskedNumber = 0;
     char text[N + 2];
-    const DWORD n = GetPrivateProfileStringA(section, key, fallback, text, N + 2,
-                                             SetupInfo.SetupFilePath);
+    const DWORD n =
+        GetPrivateProfileStringA(section, key, "", text, N + 2, SetupInfo.SetupFilePath);
     if (cut != nullptr) *cut = n > N - 1 ? 1 : 0;
     if (!CopyText(out, text)) DropPartialCharacter(out);
     return static_cast<int>(TextLength(out));
 }
 
 int ReadNumber(const char* section, const char* key) {
-    return static_cast<int>(GetPrivateProfileIntA(section, key, 0, SetupInfo.SetupFilePath));
+    AskedSection = section;
+    AskedKey = key;
+    const UINT n = GetPrivateProfileIntA(section, key, 0, SetupInfo.SetupFilePath);
+    AskedNumber = static_cast<int>(n);
+    return AskedNumber;
 }
 
-const char* NumberKey(const char* word, int n) {
-    FormatText(Key, "%s%d", word, n);
-    return Key;
-}
-
-const char* ItemKey(const char* name, const char* suffix) {
-    FormatText(Key, "%s %s", name, suffix);
-    return Key;
-}
-
-const char* ItemKey(const char* name, const char* suffix, int k) {
-    FormatText(Key, "%s %s%d", name, suffix, k);
-    return Key;
+// Keeps what the value asked for last made wrong: a count past its limit
+// or below 0; or a text or count that gave nothing or 0, as missing, empty,
+// no number or a real 0. It runs once, on the way out.
+int Refuse() {
+    char text[2];
+    const DWORD got = GetPrivateProfileStringA(AskedSection, AskedKey, "\x7F", text, 2,
+                                               SetupInfo.SetupFilePath);
+    int why = text[0] >= '0' && text[0] <= '9' ? kProblemOutOfRange : kProblemNotNumber;
+    if (got == 0) why = kProblemEmpty;
+    if (text[0] == '\x7F') why = kProblemMissing;  // the default: no description holds it
+    if (AskedNumber != 0) why = AskedNumber > 0 ? kProblemTooMany : kProblemOutOfRange;
+    CopyText(SetupProblem.Section, AskedSection);
+    CopyText(SetupProblem.Key, AskedKey);
+    SetupProblem.Why = why;
+    return kBadData;
 }
 
 // A run of count entries fits behind total without passing limit. Written
@@ -62,9 +79,9 @@ bool RunFits(int total, int count, int limit) {
 // before its Disk, and moves the piece total on.
 bool ReadPieces(const char* section, const char* name, int files, int& pieceTotal) {
     for (int k = 1; k <= files; ++k) {
-        if (ReadText(section, ItemKey(name, "File", k), "", SetupInfo.Pieces.File[pieceTotal]) == 0)
+        if (ReadText(section, ItemKey(name, "File", k), SetupInfo.Pieces.File[pieceTotal]) == 0)
             return false;
-        if (ReadText(section, ItemKey(name, "Disk", k), "", SetupInfo.Pieces.Disk[pieceTotal]) == 0)
+        if (ReadText(section, ItemKey(name, "Disk", k), SetupInfo.Pieces.Disk[pieceTotal]) == 0)
             return false;
         ++pieceTotal;
     }
@@ -77,7 +94,7 @@ void ReadHex(const char* section, const char* key, uint32_t& value, int32_t& has
     char text[9];
     value = 0;
     has = 0;
-    if (ReadText(section, key, "", text) == 0) return;
+    if (ReadText(section, key, text) == 0) return;
     has = 1;
     value = static_cast<uint32_t>(strtoul(text, nullptr, 16));
 }
@@ -88,7 +105,7 @@ void ReadHex(const char* section, const char* key, uint32_t& value, int32_t& has
 // medium. One that would not fit stays as it is, and its item is refused.
 void ReadDstDir(const char* section, const char* name, char (&dir)[kPathLen]) {
     char text[kPathLen];
-    ReadText(section, ItemKey(name, "DstDir"), "", text);
+    ReadText(section, ItemKey(name, "DstDir"), text);
     char full[kPathLen];
     bool whole = false;
     if (text[0] == '\0') {
@@ -110,9 +127,10 @@ void ReadDstDir(const char* section, const char* name, char (&dir)[kPathLen]) {
 // n-th name, the pieces, the destination and the compression.
 template <typename Item>
 bool ReadFileItem(const char* section, const char* word, int n, Item& item, int& pieceTotal) {
-    char files[32];
+    // Static: the problem of a failed load names it after the call.
+    static char files[32];
     FormatText(files, "%s Files", section);
-    if (ReadText(section, NumberKey(word, n), "", item.Name) == 0) return false;
+    if (ReadText(section, NumberKey(word, n), item.Name) == 0) return false;
     item.Files = ReadNumber(files, ItemKey(item.Name, "Files"));
     if (!RunFits(pieceTotal, item.Files, kMaxPieces)) return false;
     item.FirstPiece = pieceTotal;
@@ -147,7 +165,7 @@ int ReadFileItems(const char* section, const char* countKey, const char* word, i
 int ReadMiscItems(int& pieceTotal) {
     return ReadFileItems("Misc", "Items", "Item", kMaxMiscItems, SetupInfo.MiscItems,
                          SetupInfo.MiscCount, pieceTotal, [](MiscItem& item) {
-                             ReadText("Misc Files", ItemKey(item.Name, "Group"), "", item.Group,
+                             ReadText("Misc Files", ItemKey(item.Name, "Group"), item.Group,
                                       &item.GroupCut);
                          });
 }
@@ -156,21 +174,21 @@ int ReadFontItems(int& pieceTotal, int& faceTotal) {
     if (!ReadCount("Fonts", "Fonts", 1, kMaxFontItems, SetupInfo.FontCount)) return kBadData;
     for (int n = 1; n <= SetupInfo.FontCount; ++n) {
         FontItem& font = SetupInfo.FontItems[n - 1];
-        if (ReadText("Fonts", NumberKey("Font", n), "", font.Name) == 0) return kBadData;
+        if (ReadText("Fonts", NumberKey("Font", n), font.Name) == 0) return kBadData;
         // A negative size would only shrink the space asked for.
         const int size = ReadNumber("Font Files", ItemKey(font.Name, "Size"));
         font.Size = size < 0 ? 0 : size;
         font.Files = ReadNumber("Font Files", ItemKey(font.Name, "Files"));
         if (!RunFits(pieceTotal, font.Files, kMaxPieces)) return kBadData;
         font.FirstPiece = pieceTotal;
-        if (ReadText("Font Files", ItemKey(font.Name, "FontName"), "", font.FontName) == 0)
+        if (ReadText("Font Files", ItemKey(font.Name, "FontName"), font.FontName) == 0)
             return kBadData;
         font.AFiles = ReadNumber("Font Files", ItemKey(font.Name, "AFiles"));
         if (!RunFits(faceTotal, font.AFiles, kMaxFaceNames)) return kBadData;
         font.FirstAFontName = faceTotal;
         // Face names first, although the piece count was tested first.
         for (int k = 1; k <= font.AFiles; ++k) {
-            if (ReadText("Font Files", ItemKey(font.Name, "AFontName", k), "",
+            if (ReadText("Font Files", ItemKey(font.Name, "AFontName", k),
                          SetupInfo.AFontNameTable[faceTotal]) == 0)
                 return kBadData;
             ++faceTotal;
@@ -183,7 +201,7 @@ int ReadFontItems(int& pieceTotal, int& faceTotal) {
 int ReadTableItems(int& pieceTotal) {
     return ReadFileItems("Tbls", "Tbls", "Tbl", kMaxTableItems, SetupInfo.TableItems,
                          SetupInfo.TableCount, pieceTotal, [](TableItem& table) {
-                             ReadText("Tbls Files", ItemKey(table.Name, "UserKey"), "",
+                             ReadText("Tbls Files", ItemKey(table.Name, "UserKey"),
                                       table.UserKey, &table.UserKeyCut);
                              ReadHex("Tbls Files", ItemKey(table.Name, "Mode"), table.Mode,
                                      table.HasMode);
@@ -193,6 +211,21 @@ int ReadTableItems(int& pieceTotal) {
 }
 
 }  // namespace
+
+const char* NumberKey(const char* word, int n) {
+    FormatText(Key, "%s%d", word, n);
+    return Key;
+}
+
+const char* ItemKey(const char* name, const char* suffix) {
+    FormatText(Key, "%s %s", name, suffix);
+    return Key;
+}
+
+const char* ItemKey(const char* name, const char* suffix, int k) {
+    FormatText(Key, "%s %s%d", name, suffix, k);
+    return Key;
+}
 
 int InitSetupDirs(const char* moduleFileName) {
     CopyText(SetupInfo.ModuleDir, moduleFileName);
@@ -228,7 +261,8 @@ int ReadSetupDescription() {
     int code = ReadMiscItems(pieceTotal);
     if (code == kOk) code = ReadFontItems(pieceTotal, faceTotal);
     if (code == kOk) code = ReadTableItems(pieceTotal);
-    return code;
+    // Each refusal comes right after the read of the value it refuses.
+    return code == kOk ? kOk : Refuse();
 }
 
 int LoadSetupInfo() {
