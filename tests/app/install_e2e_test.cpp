@@ -249,7 +249,9 @@ TEST_F(InstallRun, NotEnoughSpaceInstallsNothing) {
     const std::string head = "所需磁碟空間: 1953125.0M\n 大於尚餘磁碟空間: ";
     ASSERT_EQ(text.substr(0, head.size()), head) << text;
     const long long freeMb = std::atoll(text.c_str() + head.size());
-    EXPECT_LE(std::llabs(freeMb - static_cast<long long>(available.QuadPart >> 20)), 1) << text;
+    // Other programs write to the drive meanwhile; a 2 GB cap or a wrap is
+    // far off on any drive with more than that free.
+    EXPECT_LE(std::llabs(freeMb - static_cast<long long>(available.QuadPart >> 20)), 64) << text;
     EXPECT_EQ(text.back(), 'M');
     // The Shift-JIS title, as code page 950 shows it.
     EXPECT_EQ(Utf8(Text(box)), Utf8("Quillset \x83" "C\x83\x93\x83X\x83g\x81[\x83\x89"));
