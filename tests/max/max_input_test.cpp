@@ -101,8 +101,8 @@ TEST(MaxInput, DiskPromptAtTheLimits) {
     DialogScript script;
     script
         .Then([&](HWND prompt) {
-            EXPECT_EQ(DialogScript::Text(prompt, 100).size(), 255u);
-            DialogScript::SetText(prompt, 101, typed);
+            EXPECT_EQ(DialogScript::Text(prompt, IDC_PROMPT_TEXT).size(), 255u);
+            DialogScript::SetText(prompt, IDC_PROMPT_DIR, typed);
             DialogScript::Press(prompt, IDOK);
         })
         .Then([](HWND box) {

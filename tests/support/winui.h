@@ -53,7 +53,7 @@ private:
     bool timedOut_ = false;
 };
 
-// A stand-in main dialog whose status line (control 203) records every
+// A stand-in main dialog whose status line (IDC_STATUS) records every
 // text it is given. Sets the program's MainDialog while it lives.
 class StatusRecorder {
 public:
