@@ -240,7 +240,7 @@ TEST_F(Assembly, WithoutMoveFileExTheOldFileIsDeletedThenReplaced) {
     script
         .Then([&](HWND prompt) {
             held = CreateFileA(dest.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-            DialogScript::SetText(prompt, 101, disk2.Path());
+            DialogScript::SetText(prompt, IDC_PROMPT_DIR, disk2.Path());
             DialogScript::Press(prompt, IDOK);
         })
         .Then([&](HWND box) {
@@ -323,7 +323,7 @@ TEST_F(Assembly, PieceGoneBeforeOkIsTriedAndReported) {
     disk2.Write("F.TTE", "font");
     script
         .Then([&](HWND prompt) {
-            DialogScript::SetText(prompt, 101, disk2.Path());
+            DialogScript::SetText(prompt, IDC_PROMPT_DIR, disk2.Path());
             DeleteFileA(disk2.Join("F.TTE").c_str());
             DialogScript::Press(prompt, IDOK);
         })
@@ -528,9 +528,7 @@ TEST_F(Assembly, ReplaceByRenamingPutsTheOldFileBackOnFailure) {
 TEST_F(Assembly, NothingIsBuiltOntoTheMediumOrOverItsOwnPiece) {
     const int first = Piece("F.TTE", "Disk 1", &disk1, "piece");
     CopyText(SetupInfo.ModuleDir, disk2.Path().c_str());
-    char saved[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, saved);
-    ASSERT_TRUE(SetCurrentDirectoryA(disk1.Path().c_str()));
+    CurrentDirectory in(disk1.Path());
     for (const std::string& dir : {disk1.Path(), disk1.Path() + "\\.", disk2.Path() + "\\",
                                    std::string("."), std::string("SUB")}) {
         const std::string dest = dir + (dir.back() == '\\' ? "" : "\\") + "F.TTE";
@@ -539,7 +537,7 @@ TEST_F(Assembly, NothingIsBuiltOntoTheMediumOrOverItsOwnPiece) {
         EXPECT_EQ(ListDir(disk1.Path()), std::vector<std::string>{"F.TTE"}) << dir;
         EXPECT_EQ(ReadBytes(disk1.Join("F.TTE")), "piece");
     }
-    SetCurrentDirectoryA(saved);
+    in.Restore();
     // A piece the prompt finds in the destination, under any spelling of
     // its directory, is the destination.
     CopyText(SetupInfo.ModuleDir, "");
