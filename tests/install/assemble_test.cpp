@@ -2,6 +2,8 @@
 // expansion, concatenation then expansion, on real LZ data.
 #include "fixture.h"
 
+#include <lzexpand.h>
+
 #include <algorithm>
 
 #include "install/assemble.h"
@@ -56,7 +58,9 @@ TEST_F(Assembly, PlainConcatenationOfThreePiecesOneEmpty) {
     const int first = Piece("FONT.TTE", "Disk 1", &disk1, a);
     Piece("FONT.P2", "Disk 1", &disk1, "");
     Piece("FONT.P3", "Disk 1", &disk1, c);
+    CapturedStdout trace;
     ASSERT_EQ(Assemble(first, 3, 0), 1);
+    EXPECT_EQ(trace.Read(), "") << "no trace with the switch off";
     EXPECT_EQ(Output("FONT.TTE"), a + c);
     EXPECT_EQ(OutFiles(), std::vector<std::string>{"FONT.TTE"});
     EXPECT_EQ(std::string(result.Path), out.Join("FONT.TTE"));
@@ -156,13 +160,6 @@ TEST_F(Assembly, TemporaryFileThatCannotBeMade) {
     SetEnvironmentVariableA("TMP", saved[0] ? saved : nullptr);
     EXPECT_EQ(ok, 0);
     EXPECT_TRUE(OutFiles().empty());
-}
-
-TEST_F(Assembly, NoTraceWithTheSwitchOff) {
-    const int first = Piece("F.TTE", "Disk 1", &disk1, "x");
-    CapturedStdout trace;
-    ASSERT_EQ(Assemble(first, 1, 0, 0), 1);
-    EXPECT_EQ(trace.Read(), "");
 }
 
 TEST_F(Assembly, OneNewDirectoryLevelIsMadeTwoAreNot) {
@@ -317,40 +314,6 @@ TEST_F(Assembly, SourcePathThatDoesNotFitIsNotTried) {
     RemoveTree(dir);
 }
 
-// A piece that was there when the directory was typed is gone at OK.
-TEST_F(Assembly, PieceGoneBeforeOkIsTriedAndReported) {
-    const int first = Piece("F.TTE", "Disk 2", nullptr);
-    disk2.Write("F.TTE", "font");
-    script
-        .Then([&](HWND prompt) {
-            DialogScript::SetText(prompt, IDC_PROMPT_DIR, disk2.Path());
-            DeleteFileA(disk2.Join("F.TTE").c_str());
-            DialogScript::Press(prompt, IDOK);
-        })
-        .Then(Box(Ansi("無法開啟檔案 ") + disk2.Join("F.TTE") + " !\n"))
-        .Then(Press(IDCANCEL));
-    EXPECT_EQ(Assemble(first, 1, 0), 0);
-    EXPECT_TRUE(OutFiles().empty());
-}
-
-TEST_F(Assembly, ReadOnlyOrLockedDestinationIsNotTouched) {
-    const int first = Piece("F.TTE", "Disk 1", &disk1, "new");
-    const std::string dest = out.Write("F.TTE", "old");
-    SetFileAttributesA(dest.c_str(), FILE_ATTRIBUTE_READONLY);
-    script.Then(Box(Ansi("無法建立檔案 ") + dest + " !"));
-    EXPECT_EQ(Assemble(first, 1, 0), 0);
-    SetFileAttributesA(dest.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(ReadBytes(dest), "old");
-
-    HANDLE held = CreateFileA(dest.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    script.Then(Press(IDOK));
-    EXPECT_EQ(Assemble(first, 1, 0), 0);
-    CloseHandle(held);
-    EXPECT_EQ(ReadBytes(dest), "old");
-    EXPECT_EQ(OutFiles(), std::vector<std::string>{"F.TTE"});
-}
-
 // The library calls these a success: an unknown compression copies as
 // nothing, data cut short expands as far as it goes.
 TEST_F(Assembly, CompressedDataThatDoesNotExpandWholeIsReported) {
@@ -382,37 +345,6 @@ TEST_F(Assembly, ShortReadIsAReadError) {
     script.Then(Box(Ansi("檔案讀取錯誤 !")));
     EXPECT_EQ(Assemble(first, 1, 0), 0);
     EXPECT_TRUE(OutFiles().empty());
-}
-
-// A small drive that fills up: the raw copy's write error, the library's
-// write error for an expansion, and the old file there kept each time.
-TEST_F(Assembly, FullDiskIsAWriteError) {
-    const char* drive = getenv("QSETUP_SMALL_DRIVE");
-    if (!drive) GTEST_SKIP() << "no small drive (scripts/run-tests mounts one where it may)";
-    const std::string dir = std::string(drive) + "\\full";
-    CreateDirectoryA(dir.c_str(), nullptr);
-    const std::string old = Pattern(20000, 2);
-    const std::string big = ReadBytes(LzData("big.lz"));
-    struct Case {
-        int files;
-        int compressed;
-        const char* message;
-    } cases[] = {{2, 0, "檔案寫入錯誤或磁碟空間已滿 !"},
-                 {1, 1, "磁碟空間不足夠輸出所需之檔案。"},
-                 {2, 1, "磁碟空間不足夠輸出所需之檔案。"}};
-    for (const Case& c : cases) {
-        const std::string dest = dir + "\\BIG.TBL";
-        const HANDLE h = CreateFileA(dest.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(h, old.data(), static_cast<DWORD>(old.size()), &written, nullptr);
-        CloseHandle(h);
-        const int first = Split(c.compressed ? big : ReadBytes(LzData("big.bin")), c.files, "BIG.TBL");
-        script.Then(Box(Ansi(c.message)));
-        EXPECT_EQ(AssembleFile(nullptr, dir.c_str(), c.files, first, c.compressed, 0, &result), 0);
-        EXPECT_TRUE(ReadBytes(dest) == old) << c.files << " " << c.compressed;
-        EXPECT_EQ(ListDir(dir), std::vector<std::string>{"BIG.TBL"});
-    }
-    RemoveTree(dir);
 }
 
 // Takes all the address space and heap the process can get, and gives it
@@ -598,10 +530,22 @@ TEST_F(Assembly, FailedItemRemovesTheDirectoryItMade) {
     EXPECT_TRUE(Exists(out.Path()));
 }
 
+// The message the user reads for each error the LZ library reports.
 TEST_F(Assembly, LzErrorMessages) {
-    for (long code = -1; code >= -8; --code) EXPECT_EQ(LzErrorMessage(code), 100 + code);
-    EXPECT_EQ(LzErrorMessage(-9), 97);
-    EXPECT_EQ(LzErrorMessage(-1000), 97);
+    const struct {
+        long code;
+        const char* text;
+    } rows[] = {
+        {LZERROR_BADINHANDLE, "不合法之原始檔案。"}, {LZERROR_BADOUTHANDLE, "不合法之目的檔案。"},
+        {LZERROR_READ, "原始檔案格式不合法。"}, {LZERROR_WRITE, "磁碟空間不足夠輸出所需之檔案。"},
+        {LZERROR_GLOBALLOC, "記憶體不足提供所需之緩衝區。"}, {LZERROR_GLOBLOCK, "不合法之資料結構。"},
+        {LZERROR_BADVALUE, "輸入之參數超過合法之範圍。"}, {LZERROR_UNKNOWNALG, "字型檔案碰到無法處理之狀況。"},
+        {-9, "原始檔案格式不合法。"}, {-1000, "原始檔案格式不合法。"},
+    };
+    for (const auto& r : rows) {
+        ASSERT_GT(LoadMessage(LzErrorMessage(r.code)), 0) << r.code;
+        EXPECT_EQ(Utf8(LoadedText), r.text) << r.code;
+    }
 }
 
 }  // namespace

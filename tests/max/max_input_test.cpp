@@ -12,8 +12,6 @@
 
 #include "common/globals.h"
 #include "common/messages.h"
-#include "common/path.h"
-#include "install/assemble.h"
 #include "install/pieces.h"
 #include "setup/catalogue.h"
 #include "setup/loader.h"
@@ -69,23 +67,6 @@ TEST(MaxInput, EveryTextAtItsLimitAndAllTablesFull) {
         EXPECT_EQ(strlen(SetupInfo.Pieces.Disk[i]), 39u) << i;
         EXPECT_EQ(strlen(SetupInfo.AFontNameTable[i]), 259u) << i;
     }
-}
-
-TEST(MaxInput, LongestJoinsAndMessagesStayInTheirBuffers) {
-    AppInstance = GetModuleHandleA(nullptr);
-    LoadCaption();
-    const std::string dir = "C:\\" + Name('X', 256);  // 259 characters
-    char joined[kPathLen];
-    EXPECT_FALSE(JoinPath(joined, dir.c_str(), Name('P', 259).c_str()));
-    EXPECT_EQ(strlen(joined), 259u);
-
-    DialogScript script;
-    script.Then([](HWND box) {
-        EXPECT_EQ(DialogScript::BoxText(box).size(), 255u);
-        DialogScript::Press(box, IDOK);
-    });
-    ShowError(nullptr, IDS_CANT_CREATE_FILE, joined);
-    EXPECT_TRUE(script.Done());
 }
 
 // The disk prompt with the longest label and file name, and the longest
