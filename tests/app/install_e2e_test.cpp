@@ -63,18 +63,8 @@ protected:
     // Answers every disk prompt with the disk that holds the piece asked
     // for, until the run ends with its completion message.
     void AnswerPromptsUntilDone(Process& setup) {
-        const std::string promptTitle = Ansi(kPromptTitle);
-        for (;;) {
-            HWND prompt = nullptr, box = nullptr;
-            setup.WaitUntil(
-                [&] {
-                    prompt = setup.Find("#32770", promptTitle.c_str());
-                    for (const WindowInfo& w : setup.Windows())
-                        if (w.visible && IsMessageBox(w.hwnd)) box = w.hwnd;
-                    return prompt || box;
-                },
-                "a disk prompt or the completion message");
-            if (box) break;
+        HWND prompt = nullptr;
+        while (!WaitBoxOrPrompt(setup, &prompt)) {
             const std::string piece = PromptedPiece(Text(prompt, IDC_PROMPT_TEXT));
             SetText(prompt, IDC_PROMPT_DIR, Exists(disk1.Join(piece)) ? disk1.Path() : disk2.Path());
             Click(prompt, IDOK);

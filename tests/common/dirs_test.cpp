@@ -352,12 +352,7 @@ protected:
     // The edit box holds text, all of it selected, and has the focus.
     static void ExpectBoxShows(HWND d, const std::string& text) {
         EXPECT_EQ(DialogScript::Text(d, IDC_TARGET_DIR), text);
-        DWORD from = 1, to = 0;
-        SendDlgItemMessageA(d, IDC_TARGET_DIR, EM_GETSEL, reinterpret_cast<WPARAM>(&from),
-                            reinterpret_cast<LPARAM>(&to));
-        EXPECT_EQ(from, 0u);
-        EXPECT_EQ(to, text.size()) << "the whole text is selected";
-        EXPECT_EQ(GetFocus(), GetDlgItem(d, IDC_TARGET_DIR));
+        EXPECT_TRUE(DialogScript::WhollySelected(d, IDC_TARGET_DIR));
     }
     static DialogScript::Step Type(const std::string& text, HWND* dialog = nullptr) {
         return [text, dialog](HWND d) {

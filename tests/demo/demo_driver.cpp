@@ -109,21 +109,10 @@ void Install(Process& setup, const std::string& disk1, const std::string& disk2,
     // Then the question (over the destination dialog, which holds a static
     // like a message box's), the disk prompts and the end, in the
     // program's order: each is answered as it comes.
-    const std::string promptTitle = Ansi(kPromptTitle);
     int prompts = 0;
     for (;;) {
-        HWND prompt = nullptr, box = nullptr;
-        setup.WaitUntil(
-            [&] {
-                prompt = setup.Find("#32770", promptTitle.c_str());
-                if (prompt && !IsWindowEnabled(prompt)) prompt = nullptr;  // a box over it
-                box = nullptr;
-                for (const WindowInfo& w : setup.Windows())
-                    if (w.hwnd != ask && w.visible && w.enabled && IsMessageBox(w.hwnd)) box = w.hwnd;
-                return prompt || box;
-            },
-            "a question, a disk prompt or the completion message");
-        if (box) {
+        HWND prompt = nullptr;
+        if (HWND box = WaitBoxOrPrompt(setup, &prompt, ask)) {
             const std::string text = Utf8(MessageBoxText(box));
             Log("message box \"" + Utf8(Text(box)) + "\": " + text);
             if (text == "建立一個新的目錄 ？") {

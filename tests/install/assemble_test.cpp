@@ -53,67 +53,43 @@ private:
 const std::string kCopying = Ansi("複製檔案 ");
 const std::string kProcessing = Ansi("字型檔處理中...");
 
-TEST_F(Assembly, PlainConcatenationOfThreePiecesOneEmpty) {
-    const std::string a = Pattern(1000, 1), c = Pattern(5000, 3);
+// Pieces of a chunk, none, a chunk and a byte, and past three chunks.
+TEST_F(Assembly, PlainConcatenation) {
+    const std::string a = Pattern(kCopyChunk, 1), c = Pattern(kCopyChunk + 1, 3), d = Pattern(3 * kCopyChunk + 17, 4);
     const int first = Piece("FONT.TTE", "Disk 1", &disk1, a);
     Piece("FONT.P2", "Disk 1", &disk1, "");
     Piece("FONT.P3", "Disk 1", &disk1, c);
+    Piece("FONT.P4", "Disk 1", &disk1, d);
     CapturedStdout trace;
-    ASSERT_EQ(Assemble(first, 3, 0), 1);
+    ASSERT_EQ(Assemble(first, 4, 0), 1);
     EXPECT_EQ(trace.Read(), "") << "no trace with the switch off";
-    EXPECT_EQ(Output("FONT.TTE"), a + c);
+    EXPECT_TRUE(Output("FONT.TTE") == a + c + d);
     EXPECT_EQ(OutFiles(), std::vector<std::string>{"FONT.TTE"});
     EXPECT_EQ(std::string(result.Path), out.Join("FONT.TTE"));
     EXPECT_EQ(std::string(result.QualifiedPath), out.Join("FONT.TTE"));
-    EXPECT_EQ(status.Texts, (std::vector<std::string>{kCopying + "FONT.TTE ...", "",
-                                                      kCopying + "FONT.P2 ...", "",
-                                                      kCopying + "FONT.P3 ...", ""}));
+    EXPECT_EQ(status.Texts, (std::vector<std::string>{kCopying + "FONT.TTE ...", "", kCopying + "FONT.P2 ...", "",
+                                                      kCopying + "FONT.P3 ...", "", kCopying + "FONT.P4 ...", ""}));
 }
 
-TEST_F(Assembly, PiecesAroundTheChunkSize) {
-    const std::string a = Pattern(kCopyChunk, 4), b = Pattern(kCopyChunk + 1, 5),
-                      c = Pattern(3 * kCopyChunk + 17, 6);
-    const int first = Piece("BIG.TTE", "Disk 1", &disk1, a);
-    Piece("BIG.P2", "Disk 1", &disk1, b);
-    Piece("BIG.P3", "Disk 1", &disk1, c);
-    ASSERT_EQ(Assemble(first, 3, 0), 1);
-    EXPECT_TRUE(Output("BIG.TTE") == a + b + c);
-}
-
-TEST_F(Assembly, OneCompressedPieceIsExpandedDirectly) {
-    for (const char* name : {"text", "random"}) {
-        const std::string plain = ReadBytes(LzData(std::string(name) + ".bin"));
-        const int first = Piece(std::string(name) + ".TBL", "Disk 1", &disk1,
-                                ReadBytes(LzData(std::string(name) + ".lz")));
-        ASSERT_EQ(Assemble(first, 1, 1), 1) << name;
-        EXPECT_TRUE(Output(std::string(name) + ".TBL") == plain) << name;
+// One piece is expanded directly; several are joined, then expanded, under
+// a status text that stays until the next; plain data comes out unchanged.
+TEST_F(Assembly, CompressedItems) {
+    const struct {
+        const char* data;
+        int pieces;
+        const char* expanded;
+    } rows[] = {{"text.lz", 1, "text.bin"},   {"random.lz", 1, "random.bin"}, {"text.lz", 2, "text.bin"},
+                {"text.lz", 3, "text.bin"},   {"random.lz", 3, "random.bin"}, {"random.bin", 1, "random.bin"},
+                {"random.bin", 2, "random.bin"}};
+    for (const auto& r : rows) {
+        const std::string name = "T" + std::to_string(r.pieces) + r.data;
+        status.Texts.clear();
+        ASSERT_EQ(Assemble(Split(ReadBytes(LzData(r.data)), r.pieces, name), r.pieces, 1), 1) << name;
+        EXPECT_TRUE(Output(name) == ReadBytes(LzData(r.expanded))) << name;
+        EXPECT_EQ(std::count(status.Texts.begin(), status.Texts.end(), kProcessing), r.pieces > 1 ? 1 : 0) << name;
+        EXPECT_EQ(status.Current(), r.pieces > 1 ? kProcessing : "") << name;
     }
-    EXPECT_EQ(std::count(status.Texts.begin(), status.Texts.end(), kProcessing), 0);
-}
-
-TEST_F(Assembly, SeveralCompressedPiecesAreJoinedThenExpanded) {
-    const std::string lz = ReadBytes(LzData("text.lz"));
-    const std::string plain = ReadBytes(LzData("text.bin"));
-    for (int n : {2, 3}) {
-        const int first = Split(lz, n, "TABLE" + std::to_string(n) + ".TBL");
-        ASSERT_EQ(Assemble(first, n, 1), 1) << n;
-        EXPECT_TRUE(Output("TABLE" + std::to_string(n) + ".TBL") == plain) << n;
-        EXPECT_EQ(status.Current(), kProcessing) << "stays until the next text";
-    }
-    const int first = Split(ReadBytes(LzData("random.lz")), 3, "RANDOM.BIN");
-    ASSERT_EQ(Assemble(first, 3, 1), 1);
-    EXPECT_TRUE(Output("RANDOM.BIN") == ReadBytes(LzData("random.bin")));
-    EXPECT_EQ(OutFiles().size(), 3u);
-}
-
-TEST_F(Assembly, CompressedFlagOnPlainDataCopiesItUnchanged) {
-    const std::string plain = ReadBytes(LzData("random.bin"));
-    int first = Split(plain, 2, "PLAIN2.DAT");
-    ASSERT_EQ(Assemble(first, 2, 1), 1);
-    EXPECT_TRUE(Output("PLAIN2.DAT") == plain);
-    first = Piece("PLAIN1.DAT", "Disk 1", &disk1, plain);
-    ASSERT_EQ(Assemble(first, 1, 1), 1);
-    EXPECT_TRUE(Output("PLAIN1.DAT") == plain);
+    EXPECT_EQ(OutFiles().size(), std::size(rows));
 }
 
 TEST_F(Assembly, TraceLinesOfAnExpandedItem) {

@@ -44,12 +44,7 @@ TEST_F(Prompt, AsksForTheDiskAndTakesTheTypedDirectory) {
         EXPECT_EQ(DialogScript::Caption(d), kPromptCaption);
         EXPECT_EQ(Utf8(DialogScript::Text(d, IDC_PROMPT_TEXT)), "請放入 Disk 2 或將含有 A.TT_ 之磁片放入...");
         EXPECT_EQ(DialogScript::Text(d, IDC_PROMPT_DIR), disk1.Path());
-        DWORD from = 1, to = 0;
-        SendDlgItemMessageA(d, IDC_PROMPT_DIR, EM_GETSEL, reinterpret_cast<WPARAM>(&from),
-                            reinterpret_cast<LPARAM>(&to));
-        EXPECT_EQ(from, 0u);
-        EXPECT_EQ(to, disk1.Path().size()) << "the whole text is selected";
-        EXPECT_EQ(GetFocus(), GetDlgItem(d, IDC_PROMPT_DIR));
+        EXPECT_TRUE(DialogScript::WhollySelected(d, IDC_PROMPT_DIR));
         DialogScript::SetText(d, IDC_PROMPT_DIR, disk2.Path());
         DialogScript::Press(d, IDOK);
     });

@@ -26,6 +26,24 @@ inline HWND WaitPrompt(const qdriver::Process& setup) {
     return setup.WaitWindow("#32770", Ansi(kPromptTitle).c_str());
 }
 
+// Waits for a message box of the program's (except one that is not) or a
+// disk prompt that takes input; returns the box, or null and the prompt.
+inline HWND WaitBoxOrPrompt(const qdriver::Process& setup, HWND* prompt, HWND except = nullptr) {
+    const std::string title = Ansi(kPromptTitle);
+    HWND box = nullptr;
+    setup.WaitUntil(
+        [&] {
+            *prompt = setup.Find("#32770", title.c_str());
+            if (*prompt && !IsWindowEnabled(*prompt)) *prompt = nullptr;  // a box over it
+            box = nullptr;
+            for (const qdriver::WindowInfo& w : setup.Windows())
+                if (w.hwnd != except && w.visible && w.enabled && qdriver::IsMessageBox(w.hwnd)) box = w.hwnd;
+            return box || *prompt;
+        },
+        "a message box or a disk prompt");
+    return box;
+}
+
 // The piece a disk prompt's text names: "...含有 NAME 之磁片放入...".
 inline std::string PromptedPiece(const std::string& text) {
     const size_t end = text.find(Ansi(" 之磁片"));

@@ -111,6 +111,12 @@ void DialogScript::Press(HWND dialog, int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+bool DialogScript::WhollySelected(HWND dialog, int id) {
+    DWORD from = 1, to = 0;
+    SendDlgItemMessageA(dialog, id, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    return GetFocus() == GetDlgItem(dialog, id) && from == 0 && to == Text(dialog, id).size();
+}
+
 StatusRecorder* StatusRecorder::current_ = nullptr;
 
 StatusRecorder::StatusRecorder() {
