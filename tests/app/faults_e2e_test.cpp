@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "driver/driver.h"
 #include "support/e2e.h"
 
 using namespace qdriver;
@@ -20,15 +19,15 @@ using namespace qdriver;
 namespace {
 
 constexpr char kLockedKey[] = "Software\\QuillTest\\Locked";
-constexpr char kVolatileParent[] = "Software\\QuillVolatile";
-constexpr char kVolatileChild[] = "Software\\QuillVolatile\\Child";
+constexpr char kVolatileParent[] = "Software\\QuillTest\\Volatile";
+constexpr char kVolatileChild[] = "Software\\QuillTest\\Volatile\\Child";
 constexpr char kEudcKey[] = "EUDC\\950";
 constexpr char kDictionary[] = "User Dictionary";
 
 // Sets the key's access list to one entry: everyone may read it.
-bool MakeReadOnly(HKEY root, const char* path) {
+bool MakeReadOnly(const char* path) {
     HKEY key;
-    if (RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
         return false;
     SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
@@ -50,53 +49,35 @@ bool MakeReadOnly(HKEY root, const char* path) {
     RegCloseKey(key);
     // Proof that it took: no write access is granted any more.
     HKEY probe;
-    if (done && RegOpenKeyExA(root, path, 0, KEY_WRITE, &probe) == ERROR_SUCCESS) {
+    if (done && RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_WRITE, &probe) == ERROR_SUCCESS) {
         RegCloseKey(probe);
         done = false;
     }
     return done;
 }
 
-// The owner may always change the access list: open access, then delete.
-void Unlock(HKEY root, const char* path) {
+// The owner may always change the access list: open access again.
+void Unlock(const char* path) {
     HKEY key;
-    if (RegOpenKeyExA(root, path, 0, WRITE_DAC, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, WRITE_DAC, &key) == ERROR_SUCCESS) {
         SetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
                         nullptr);
         RegCloseKey(key);
     }
-    RegDeleteKeyA(root, path);
 }
 
-class Faults : public ::testing::Test {
+// The keys made read-only are opened again before they go.
+class Faults : public SetupRun {
 protected:
     void SetUp() override {
-        CleanRegistry();
-        ASSERT_TRUE(RegisterBaseFont());
-        kit = root.Join("KIT");
-        tables = root.Join("TBL");
-        fonts = root.Join("FONTS");
+        for (const char* key : {kLockedKey, kEudcKey}) Unlock(key);
+        SetupRun::SetUp();
         for (const std::string* d : {&kit, &tables, &fonts}) CreateDirectoryA(d->c_str(), nullptr);
-        tempBefore = TempFiles();
     }
     void TearDown() override {
-        CleanRegistry();
-        UnregisterBaseFont();
-        EXPECT_EQ(TempFiles(), tempBefore) << "a temporary file was left behind";
+        for (const char* key : {kLockedKey, kEudcKey}) Unlock(key);
+        SetupRun::TearDown();
     }
-    static void CleanRegistry() {
-        Unlock(HKEY_CURRENT_USER, kLockedKey);
-        Unlock(HKEY_CURRENT_USER, kEudcKey);
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\QuillTest");
-        RegDeleteKeyA(HKEY_CURRENT_USER, kVolatileChild);
-        RegDeleteKeyA(HKEY_CURRENT_USER, kVolatileParent);
-    }
-
-    TempDir root;
-    Medium disk1;
-    TempDir disk2;
-    std::string kit, tables, fonts;
-    std::vector<std::string> tempBefore;
 };
 
 // text with its %s, if any, filled in.
@@ -196,8 +177,7 @@ TEST_F(Faults, EachItemFailsAloneAndTheRunGoesOn) {
     HANDLE held = CreateFileA((kit + "\\LOCKED.TXT").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
                               nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    ASSERT_TRUE(MakeReadOnly(HKEY_CURRENT_USER, kLockedKey));
-    ASSERT_TRUE(MakeReadOnly(HKEY_CURRENT_USER, kEudcKey));
+    for (const char* key : {kLockedKey, kEudcKey}) ASSERT_TRUE(MakeReadOnly(key)) << key;
     HKEY parent;
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kVolatileParent, 0, nullptr, REG_OPTION_VOLATILE,
                               KEY_ALL_ACCESS, nullptr, &parent, nullptr),
@@ -214,8 +194,8 @@ TEST_F(Faults, EachItemFailsAloneAndTheRunGoesOn) {
         }
         // The piece is there when its disk is named, and gone at OK.
         HWND prompt = WaitPrompt(setup);
-        EXPECT_EQ(Utf8(Text(prompt, 100)), "請放入 Disk 2 或將含有 VANISH.TXT 之磁片放入...");
-        SetText(prompt, 101, disk2.Path());
+        EXPECT_EQ(Utf8(Text(prompt, IDC_PROMPT_TEXT)), "請放入 Disk 2 或將含有 VANISH.TXT 之磁片放入...");
+        SetText(prompt, IDC_PROMPT_DIR, disk2.Path());
         DeleteFileA(disk2.Join(f.file).c_str());
         Click(prompt, IDOK);
         ExpectBox(setup, "無法開啟檔案 " + Utf8(disk2.Join(f.file)) + " !\n", "ReRe");
@@ -227,8 +207,7 @@ TEST_F(Faults, EachItemFailsAloneAndTheRunGoesOn) {
         ExpectBox(setup, Fill(nineX && k.message9x ? k.message9x : "Can't Create Key %s", k.key));
     // The one selected font was not linked: no completion message. Had one
     // come, the program would not end on the close below.
-    Close(setup.WaitWindow("qsetup", nullptr));
-    EXPECT_EQ(setup.WaitExit(), 0u);
+    ExpectExit(setup);
     CloseHandle(held);
 
     // The files that were there are as they were; nothing else is left.
@@ -238,18 +217,17 @@ TEST_F(Faults, EachItemFailsAloneAndTheRunGoesOn) {
         const bool installed = f.message && !*f.message;
         EXPECT_EQ(ReadBytes(f.dir + "\\" + f.file), installed ? f.bytes : std::string("old ") + f.file);
     }
-    std::vector<std::string> expected = before, got = ListDir(kit);
+    std::vector<std::string> expected = before;
     expected.push_back("GOOD.TXT");
-    std::sort(got.begin(), got.end());
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(got, expected);
+    EXPECT_EQ(ListDir(kit), expected);
     if (small) {
         EXPECT_EQ(ListDir(full), fullBefore);
         RemoveTree(full);
     }
     for (const auto& k : keyed) {
         EXPECT_TRUE(ReadBytes(k.dir + "\\" + k.file) == Pattern(5000, k.file[0])) << k.file;
-        EXPECT_EQ(RegText(HKEY_CURRENT_USER, k.key, k.value), k.after) << k.item;
+        EXPECT_EQ(ReadValue(k.key, k.value).text, k.after) << k.item;
     }
 }
 

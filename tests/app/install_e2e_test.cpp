@@ -5,12 +5,10 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "driver/driver.h"
 #include "support/e2e.h"
 
 using namespace qdriver;
@@ -27,13 +25,11 @@ std::string StartMenuGroup() {
 }
 
 // Two disks: the program, its description and the first pieces on disk1.
-class InstallRun : public ::testing::Test {
+class InstallRun : public SetupRun {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(RegisterBaseFont());
-        CleanRegistry();
+        SetupRun::SetUp();
         RemoveTree(StartMenuGroup());
-
         const std::string lz = ReadBytes(LzData("random.lz"));
         disk1.Write("VIEWER.EXE", ReadBytes(LzData("text.lz")));
         disk1.Write("PHONETIC.TBL", lz.substr(0, lz.size() / 2));
@@ -41,20 +37,11 @@ protected:
         disk1.Write("SKAI.TTE", kai1);
         disk2.Write("SKAI.P2", kai2);
         disk2.Write("SSONG.TTE", song);
-        kit = root.Join("KIT");
-        tables = root.Join("TBL");
-        fonts = root.Join("NEWFONTS");
         disk1.Describe(Description());
     }
     void TearDown() override {
-        CleanRegistry();
         RemoveTree(StartMenuGroup());
-        UnregisterBaseFont();
-    }
-    static void CleanRegistry() {
-        RegDeleteKeyA(HKEY_CURRENT_USER, kUserKey);
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\QuillTest");
-        RegDeleteKeyA(HKEY_CURRENT_USER, "EUDC\\950");
+        SetupRun::TearDown();
     }
 
     // The viewer and any more accessory files; Kai in two pieces on two
@@ -76,30 +63,16 @@ protected:
     // Answers every disk prompt with the disk that holds the piece asked
     // for, until the run ends with its completion message.
     void AnswerPromptsUntilDone(Process& setup) {
-        const std::string promptTitle = Ansi("安裝Quill字型Win95'");
-        for (;;) {
-            HWND prompt = nullptr, box = nullptr;
-            setup.WaitUntil(
-                [&] {
-                    prompt = setup.Find("#32770", promptTitle.c_str());
-                    for (const WindowInfo& w : setup.Windows())
-                        if (w.visible && IsMessageBox(w.hwnd)) box = w.hwnd;
-                    return prompt || box;
-                },
-                "a disk prompt or the completion message");
-            if (box) break;
-            const std::string piece = PromptedPiece(Text(prompt, 100));
-            SetText(prompt, 101, Exists(disk1.Join(piece)) ? disk1.Path() : disk2.Path());
+        HWND prompt = nullptr;
+        while (!WaitBoxOrPrompt(setup, &prompt)) {
+            const std::string piece = PromptedPiece(Text(prompt, IDC_PROMPT_TEXT));
+            SetText(prompt, IDC_PROMPT_DIR, Exists(disk1.Join(piece)) ? disk1.Path() : disk2.Path());
             Click(prompt, IDOK);
             setup.WaitGone(prompt);
         }
         ExpectBox(setup, kDone);
     }
 
-    TempDir root;
-    Medium disk1;
-    TempDir disk2;
-    std::string kit, tables, fonts;
     const std::string kai1 = Pattern(40000, 1), kai2 = Pattern(30000, 2), song = Pattern(50000, 3);
 };
 
@@ -117,39 +90,33 @@ TEST_F(InstallRun, EverythingFromTheClickToTheEnd) {
     ExpectBox(setup, "建立一個新的目錄 ？", nullptr);
 
     HWND prompt = WaitPrompt(setup);
-    EXPECT_EQ(Utf8(Text(prompt, 100)), "請放入 Disk 2 或將含有 SKAI.P2 之磁片放入...");
-    SetText(prompt, 101, disk2.Path());
+    EXPECT_EQ(Utf8(Text(prompt, IDC_PROMPT_TEXT)), "請放入 Disk 2 或將含有 SKAI.P2 之磁片放入...");
+    SetText(prompt, IDC_PROMPT_DIR, disk2.Path());
     Click(prompt, IDOK);
     ExpectBox(setup, kDone);
-    EXPECT_EQ(Text(dialog, 203), "") << "status line emptied";
-    Click(dialog, 2);
-    EXPECT_EQ(setup.WaitExit(), 0u);
+    EXPECT_EQ(Text(dialog, IDC_STATUS), "") << "status line emptied";
+    ExpectExit(setup, dialog);
 
     EXPECT_TRUE(ReadBytes(kit + "\\VIEWER.EXE") == ReadBytes(LzData("text.bin")));
     CloseHandle(held);
-    std::vector<std::string> left = ListDir(kit);
-    std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"VIEWER.EXE", "qso5.tmp", "qst77.tmp"}));
+    EXPECT_EQ(ListDir(kit), (std::vector<std::string>{"VIEWER.EXE", "qso5.tmp", "qst77.tmp"}));
     EXPECT_TRUE(ReadBytes(tables + "\\PHONETIC.TBL") == ReadBytes(LzData("random.bin")));
     EXPECT_TRUE(ReadBytes(fonts + "\\SKAI.TTE") == kai1 + kai2);
     EXPECT_TRUE(ReadBytes(fonts + "\\SSONG.TTE") == song);
 
-    EXPECT_EQ(RegText(HKEY_CURRENT_USER, "EUDC\\950", "Kai Face"), fonts + "\\SKAI.TTE");
-    EXPECT_EQ(RegText(HKEY_CURRENT_USER, "EUDC\\950", "Kai Bold"), fonts + "\\SKAI.TTE");
-    EXPECT_EQ(RegText(HKEY_CURRENT_USER, "EUDC\\950", "Song Face"), fonts + "\\SSONG.TTE");
-    EXPECT_EQ(RegText(HKEY_CURRENT_USER, kUserKey, "User Dictionary"), tables + "\\PHONETIC.TBL");
-    EXPECT_EQ(RegNumber(kUserKey, "Mode Configuration"), 0x1Fu);
-    EXPECT_EQ(RegText(HKEY_CURRENT_USER, kUserKey, "Reverse Layout"), "<no value>");
+    EXPECT_EQ(ReadValue("EUDC\\950", "Kai Face").text, fonts + "\\SKAI.TTE");
+    EXPECT_EQ(ReadValue("EUDC\\950", "Kai Bold").text, fonts + "\\SKAI.TTE");
+    EXPECT_EQ(ReadValue("EUDC\\950", "Song Face").text, fonts + "\\SSONG.TTE");
+    EXPECT_EQ(ReadValue(kUserKey, "User Dictionary").text, tables + "\\PHONETIC.TBL");
+    EXPECT_EQ(ReadValue(kUserKey, "Mode Configuration").number, 0x1Fu);
+    EXPECT_EQ(ReadValue(kUserKey, "Reverse Layout").text, "<no value>");
 
     EXPECT_TRUE(Exists(StartMenuGroup() + "\\Viewer.lnk")) << StartMenuGroup();
     const std::string trace = setup.Output();
-    EXPECT_NE(trace.find("Dest " + kit + "\\VIEWER.EXE\n"), std::string::npos) << trace;
-    EXPECT_NE(trace.find(std::string("Adding Viewer into group ") + kGroup + "\n\tInitializing\n\tConnecting\n"),
-              std::string::npos)
-        << trace;
-    EXPECT_NE(trace.find("\tSending Command [AddItem(\"" + kit + "\\VIEWER.EXE\",\"Viewer\")]\n\tDone\n"),
-              std::string::npos)
-        << trace;
+    for (const std::string& part : {"Dest " + kit + "\\VIEWER.EXE\n",
+                                    std::string("Adding Viewer into group ") + kGroup + "\n\tInitializing\n\tConnecting\n",
+                                    "\tSending Command [AddItem(\"" + kit + "\\VIEWER.EXE\",\"Viewer\")]\n\tDone\n"})
+        EXPECT_NE(trace.find(part), std::string::npos) << part << "\nnot in\n" << trace;
 }
 
 TEST_F(InstallRun, FontsDirectoryGivesBareLinkNamesAndASecondRunInstallsAgain) {
@@ -163,12 +130,11 @@ TEST_F(InstallRun, FontsDirectoryGivesBareLinkNamesAndASecondRunInstallsAgain) {
         // The second run keeps the list's selection.
         StartInstall(setup, run == 0 ? std::vector<int>{1} : std::vector<int>{}, fontsDir);
         AnswerPromptsUntilDone(setup);
-        EXPECT_EQ(RegText(HKEY_CURRENT_USER, "EUDC\\950", "Song Face"), "SSONG.TTE");
+        EXPECT_EQ(ReadValue("EUDC\\950", "Song Face").text, "SSONG.TTE");
         EXPECT_TRUE(Exists(kit + "\\VIEWER.EXE")) << "run " << run;
     }
     DeleteFileA((fontsDir + "\\SSONG.TTE").c_str());
-    Close(setup.WaitWindow("qsetup", nullptr));
-    EXPECT_EQ(setup.WaitExit(), 0u);
+    ExpectExit(setup);
 }
 
 // The last byte of 許 is the backslash byte: the font and its link must
@@ -180,10 +146,9 @@ TEST_F(InstallRun, DestinationEndingInADoubleByteCharacter) {
     Answer(setup.WaitMessageBox(), IDOK);  // create it
     AnswerPromptsUntilDone(setup);
     EXPECT_TRUE(ReadBytes(xu + "\\SSONG.TTE") == song);
-    EXPECT_EQ(RegText(HKEY_CURRENT_USER, "EUDC\\950", "Song Face"), xu + "\\SSONG.TTE");
+    EXPECT_EQ(ReadValue("EUDC\\950", "Song Face").text, xu + "\\SSONG.TTE");
     EXPECT_EQ(ListDir(root.Path(), Ansi("許*")), std::vector<std::string>{Ansi("許")});
-    Close(setup.WaitWindow("qsetup", nullptr));
-    EXPECT_EQ(setup.WaitExit(), 0u);
+    ExpectExit(setup);
 }
 
 // Exit in the prompt of the second accessory file: nothing after it is
@@ -196,42 +161,45 @@ TEST_F(InstallRun, ExitInTheSecondAccessoryFilesPromptStopsTheRun) {
     Process setup = disk1.Start();
     HWND dialog = StartInstall(setup, {0, 1}, fonts);
     HWND prompt = WaitPrompt(setup);
-    EXPECT_EQ(Utf8(Text(prompt, 100)), "請放入 Disk 3 或將含有 HELP.TXT 之磁片放入...");
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(2, BN_CLICKED), reinterpret_cast<LPARAM>(Control(dialog, 2)));
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), reinterpret_cast<LPARAM>(Control(dialog, 1)));
+    EXPECT_EQ(Utf8(Text(prompt, IDC_PROMPT_TEXT)), "請放入 Disk 3 或將含有 HELP.TXT 之磁片放入...");
+    for (int id : {IDC_EXIT, IDC_INSTALL})
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Control(dialog, id)));
     PostMessageA(dialog, WM_CLOSE, 0, 0);
-    SetText(prompt, 101, disk2.Path());  // no HELP.TXT there either: the prompt stays
+    SetText(prompt, IDC_PROMPT_DIR, disk2.Path());  // no HELP.TXT there either: the prompt stays
     Click(prompt, IDOK);
     Answer(setup.WaitMessageBox(), IDOK);
     EXPECT_TRUE(IsWindow(prompt));
-    Click(prompt, 3);
+    Click(prompt, IDC_PROMPT_EXIT);
     setup.WaitGone(prompt);
     setup.WaitOutput("Dest " + kit + "\\HELP.TXT\n\tFile deleted on error\n");
     // A completion message or a second run's dialog would keep the Exit
     // below from ending the program.
     EXPECT_TRUE(IsWindow(dialog)) << "Exit during the run ended the program";
-    EXPECT_EQ(Text(dialog, 203), "");
+    EXPECT_EQ(Text(dialog, IDC_STATUS), "");
     EXPECT_TRUE(Exists(kit + "\\VIEWER.EXE"));
     EXPECT_FALSE(Exists(kit + "\\HELP.TXT"));
     EXPECT_FALSE(Exists(tables));
     EXPECT_TRUE(ListDir(fonts).empty());
-    EXPECT_EQ(RegText(HKEY_CURRENT_USER, kUserKey, "User Dictionary"), "<no key>");
-    Click(dialog, 2);
-    EXPECT_EQ(setup.WaitExit(), 0u);
+    EXPECT_EQ(ReadValue(kUserKey, "User Dictionary").text, "<no key>");
+    ExpectExit(setup, dialog);
 }
 
-TEST_F(InstallRun, CancelledDestinationInstallsNothing) {
+// Install with nothing selected asks for a font, not a destination; a
+// double click on a line is the Install command too, and Cancel in the
+// destination dialog installs nothing.
+TEST_F(InstallRun, NothingSelectedOrDestinationCancelledInstallsNothing) {
     Process setup = disk1.Start();
-    HWND dialog = setup.WaitWindow("qsetup", nullptr);
-    // A double click on a line is the Install command too.
-    DoubleClickListItem(Control(dialog, 202), 0);
-    HWND ask = setup.WaitWindow("#32770", Ansi("目的目錄").c_str());
+    HWND dialog = WaitMainDialog(setup);
+    Click(dialog, IDC_INSTALL);
+    ExpectBox(setup, "必須先選擇字型 !", nullptr);
+    EXPECT_EQ(setup.Find("#32770", Ansi(kDestinationTitle).c_str()), nullptr);
+    DoubleClickListItem(Control(dialog, IDC_FONT_LIST), 0);
+    HWND ask = WaitDestination(setup);
     Click(ask, IDCANCEL);
     setup.WaitGone(ask);
     EXPECT_FALSE(Exists(kit));
-    EXPECT_EQ(RegText(HKEY_CURRENT_USER, kUserKey, "User Dictionary"), "<no key>");
-    Click(dialog, 2);
-    EXPECT_EQ(setup.WaitExit(), 0u);
+    EXPECT_EQ(ReadValue(kUserKey, "User Dictionary").text, "<no key>");
+    ExpectExit(setup, dialog);
 }
 
 // Whatever Windows version the program is told it runs on, the drive's
@@ -258,18 +226,7 @@ TEST_F(InstallRun, NotEnoughSpaceInstallsNothing) {
     Answer(box, IDOK);
     EXPECT_FALSE(Exists(kit));
     EXPECT_TRUE(ListDir(fonts).empty());
-    Click(dialog, 2);
-    EXPECT_EQ(setup.WaitExit(), 0u);
-}
-
-TEST_F(InstallRun, NothingSelected) {
-    Process setup = disk1.Start();
-    HWND dialog = setup.WaitWindow("qsetup", nullptr);
-    Click(dialog, 1);
-    ExpectBox(setup, "必須先選擇字型 !", nullptr);
-    EXPECT_EQ(setup.Find("#32770", Ansi("目的目錄").c_str()), nullptr);
-    Click(dialog, 2);
-    EXPECT_EQ(setup.WaitExit(), 0u);
+    ExpectExit(setup, dialog);
 }
 
 TEST_F(InstallRun, CancelInAFontsPromptSkipsOnlyThatFont) {
@@ -278,19 +235,18 @@ TEST_F(InstallRun, CancelInAFontsPromptSkipsOnlyThatFont) {
     Process setup = disk1.Start();
     StartInstall(setup, {0, 1}, fonts);
     HWND prompt = WaitPrompt(setup);
-    EXPECT_EQ(Utf8(Text(prompt, 100)), "請放入 Disk 2 或將含有 SKAI.P2 之磁片放入...");
+    EXPECT_EQ(Utf8(Text(prompt, IDC_PROMPT_TEXT)), "請放入 Disk 2 或將含有 SKAI.P2 之磁片放入...");
     Click(prompt, IDCANCEL);
     setup.WaitGone(prompt);
     // Song's piece lies on disk 2 too: still asked for, now answered.
     prompt = WaitPrompt(setup);
-    SetText(prompt, 101, disk2.Path());
+    SetText(prompt, IDC_PROMPT_DIR, disk2.Path());
     Click(prompt, IDOK);
     ExpectBox(setup, kDone);
     EXPECT_FALSE(Exists(fonts + "\\SKAI.TTE"));
     EXPECT_TRUE(ReadBytes(fonts + "\\SSONG.TTE") == song);
-    EXPECT_EQ(RegText(HKEY_CURRENT_USER, "EUDC\\950", "Kai Face"), "<no value>");
-    Close(setup.WaitWindow("qsetup", nullptr));
-    EXPECT_EQ(setup.WaitExit(), 0u);
+    EXPECT_EQ(ReadValue("EUDC\\950", "Kai Face").text, "<no value>");
+    ExpectExit(setup);
 }
 
 }  // namespace

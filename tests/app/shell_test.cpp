@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "driver/driver.h"
 #include "support/e2e.h"
 
 using namespace qdriver;
@@ -24,7 +23,21 @@ void ExpectLoneMessageThenExit(Process& setup, const char* utf8Text) {
     EXPECT_EQ(setup.WaitExit(), 0u);
 }
 
-TEST(Shell, WindowsListAboutAndExit) {
+// The colour of the program's tile bitmap at (x, y).
+COLORREF TilePixel(int x, int y) {
+    HMODULE exe = LoadLibraryExA(SetupExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HBITMAP tile = LoadBitmapA(exe, MAKEINTRESOURCEA(IDB_TILE));
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, tile);
+    COLORREF c = GetPixel(dc, x, y);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(tile);
+    FreeLibrary(exe);
+    return c;
+}
+
+TEST(Shell, WindowsBackdropListAboutAndEscape) {
     Medium medium(WorkedExample());
     Process setup = medium.Start();
     HWND dialog = WaitMainDialog(setup);
@@ -52,58 +65,6 @@ TEST(Shell, WindowsListAboutAndExit) {
     EXPECT_EQ(window.left, (GetSystemMetrics(SM_CXSCREEN) - client.right) / 2);
     EXPECT_EQ(window.top, (GetSystemMetrics(SM_CYSCREEN) - client.bottom) / 2);
 
-    HWND list = Control(dialog, 202);
-    EXPECT_EQ(ListLines(list), (std::vector<std::string>{"Sample Kai", "Sample Song"}));
-    HWND status = Control(dialog, 203);
-    EXPECT_EQ(Utf8(Text(status)), "請選擇安裝之項目。");
-
-    // A selection change puts the prompt back; any number may be selected.
-    SetText(status, "something else");
-    SelectListItem(list, 1);
-    setup.WaitUntil([&] { return Text(status) == Ansi("請選擇安裝之項目。"); }, "status prompt");
-    SelectListItem(list, 0);
-    EXPECT_EQ(ListSelection(list), (std::vector<int>{0, 1}));
-
-    // About by its button, then by F1 while the focus is in the list.
-    const std::string aboutTitle = Ansi("關於Quill字型Win95'安裝程式");
-    Click(dialog, 102);
-    HWND about = setup.WaitWindow("#32770", aboutTitle.c_str());
-    EXPECT_EQ(Text(about, 101), "Sep 10 1997");
-    EXPECT_EQ(Utf8(Text(about, IDOK)), "確定");
-    Click(about, IDOK);
-    setup.WaitGone(about);
-
-    SetFocus(list);
-    PressKey(list, VK_F1);
-    about = setup.WaitWindow("#32770", aboutTitle.c_str());
-    PressKey(about, VK_ESCAPE);
-    setup.WaitGone(about);
-
-    Click(dialog, 2);
-    EXPECT_EQ(setup.WaitExit(), 0u);
-}
-
-// The colour of the program's tile bitmap at (x, y).
-COLORREF TilePixel(int x, int y) {
-    HMODULE exe = LoadLibraryExA(SetupExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    HBITMAP tile = LoadBitmapA(exe, MAKEINTRESOURCEA(1));
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, tile);
-    COLORREF c = GetPixel(dc, x, y);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    DeleteObject(tile);
-    FreeLibrary(exe);
-    return c;
-}
-
-TEST(Shell, BackdropTilesTheScreenAndComesBackBehindTheDialog) {
-    Medium medium(WorkedExample());
-    Process setup = medium.Start();
-    HWND dialog = WaitMainDialog(setup);
-    HWND backdrop = setup.Find("qsetup-Bk", "");
-    ASSERT_NE(backdrop, nullptr);
-
     // Tiles on a grid anchored at the top-left corner of the screen.
     HDC screen = GetDC(nullptr);
     const POINT points[] = {{5, 5}, {170, 300}, {1000, 700}, {319, 481}};
@@ -128,27 +89,35 @@ TEST(Shell, BackdropTilesTheScreenAndComesBackBehindTheDialog) {
                     "backdrop directly behind the dialog");
     DestroyWindow(other);
 
-    Click(dialog, 2);
-    EXPECT_EQ(setup.WaitExit(), 0u);
-}
+    HWND list = Control(dialog, IDC_FONT_LIST);
+    EXPECT_EQ(ListLines(list), (std::vector<std::string>{"Sample Kai", "Sample Song"}));
+    HWND status = Control(dialog, IDC_STATUS);
+    EXPECT_EQ(Utf8(Text(status)), "請選擇安裝之項目。");
 
-TEST(Shell, EscapeCloseBoxAndAltF4EndTheProgram) {
-    Medium medium(WorkedExample());
-    {
-        Process setup = medium.Start();
-        PressKey(WaitMainDialog(setup), VK_ESCAPE);
-        EXPECT_EQ(setup.WaitExit(), 0u);
-    }
-    {
-        Process setup = medium.Start();
-        Close(WaitMainDialog(setup));
-        EXPECT_EQ(setup.WaitExit(), 0u);
-    }
-    {
-        Process setup = medium.Start();
-        PressKey(WaitMainDialog(setup), VK_F4, true);
-        EXPECT_EQ(setup.WaitExit(), 0u);
-    }
+    // A selection change puts the prompt back; any number may be selected.
+    SetText(status, "something else");
+    SelectListItem(list, 1);
+    setup.WaitUntil([&] { return Text(status) == Ansi("請選擇安裝之項目。"); }, "status prompt");
+    SelectListItem(list, 0);
+    EXPECT_EQ(ListSelection(list), (std::vector<int>{0, 1}));
+
+    // About by its button, then by F1 while the focus is in the list.
+    const std::string aboutTitle = Ansi("關於Quill字型Win95'安裝程式");
+    Click(dialog, IDC_ABOUT);
+    HWND about = setup.WaitWindow("#32770", aboutTitle.c_str());
+    EXPECT_EQ(Text(about, IDC_ABOUT_DATE), "Sep 10 1997");
+    EXPECT_EQ(Utf8(Text(about, IDOK)), "確定");
+    Click(about, IDOK);
+    setup.WaitGone(about);
+
+    SetFocus(list);
+    PressKey(list, VK_F1);
+    about = setup.WaitWindow("#32770", aboutTitle.c_str());
+    PressKey(about, VK_ESCAPE);
+    setup.WaitGone(about);
+    // Escape in the main dialog ends the program.
+    PressKey(dialog, VK_ESCAPE);
+    EXPECT_EQ(setup.WaitExit(), 0u);
 }
 
 TEST(Shell, HundredAndTwentyFontsWithChineseNamesInOrder) {
@@ -161,10 +130,11 @@ TEST(Shell, HundredAndTwentyFontsWithChineseNamesInOrder) {
     Medium medium(Section(Kind::Fonts, fonts));
     Process setup = medium.Start();
     HWND dialog = WaitMainDialog(setup);
-    std::vector<std::string> lines = ListLines(Control(dialog, 202));
+    std::vector<std::string> lines = ListLines(Control(dialog, IDC_FONT_LIST));
     ASSERT_EQ(lines.size(), 120u);
     for (size_t i = 0; i < names.size(); ++i) EXPECT_EQ(Utf8(lines[i]), names[i]) << i;
-    Click(dialog, 2);
+    // Alt+F4 ends the program too.
+    PressKey(dialog, VK_F4, true);
     EXPECT_EQ(setup.WaitExit(), 0u);
 }
 

@@ -18,26 +18,20 @@ TEST(Path, RunsUnderCodePage950) {
     EXPECT_EQ(Ansi("功"), "\xA5\x5C");
 }
 
+// Also after a directory whose last character ends in the backslash byte.
 TEST(Path, JoinPutsOneBackslashBetween) {
-    char out[kPathLen];
-    JoinPath(out, "", "X");
-    EXPECT_STREQ(out, "X");
-    JoinPath(out, "C:\\", "X");
-    EXPECT_STREQ(out, "C:\\X");
-    JoinPath(out, "C:\\D", "X");
-    EXPECT_STREQ(out, "C:\\D\\X");
-    JoinPath(out, "A:", "QUILL95.INI");
-    EXPECT_STREQ(out, "A:\\QUILL95.INI");
-}
-
-TEST(Path, JoinAfterDirectoryEndingInDoubleByteCharacter) {
-    char out[kPathLen];
-    JoinPath(out, Ansi("C:\\許").c_str(), "SKAI.TTE");
-    EXPECT_EQ(std::string(out), Ansi("C:\\許\\SKAI.TTE"));
-    JoinPath(out, Ansi("C:\\許\\").c_str(), "SKAI.TTE");
-    EXPECT_EQ(std::string(out), Ansi("C:\\許\\SKAI.TTE"));
-    JoinPath(out, Ansi("D:\\功蓋餐淚").c_str(), Ansi("許.TTE").c_str());
-    EXPECT_EQ(std::string(out), Ansi("D:\\功蓋餐淚\\許.TTE"));
+    const struct {
+        const char *dir, *name, *joined;
+    } rows[] = {
+        {"", "X", "X"}, {"C:\\", "X", "C:\\X"}, {"C:\\D", "X", "C:\\D\\X"}, {"A:", "QUILL95.INI", "A:\\QUILL95.INI"},
+        {"C:\\許", "SKAI.TTE", "C:\\許\\SKAI.TTE"}, {"C:\\許\\", "SKAI.TTE", "C:\\許\\SKAI.TTE"},
+        {"D:\\功蓋餐淚", "許.TTE", "D:\\功蓋餐淚\\許.TTE"},
+    };
+    for (const auto& r : rows) {
+        char out[kPathLen];
+        JoinPath(out, Ansi(r.dir).c_str(), Ansi(r.name).c_str());
+        EXPECT_EQ(std::string(out), Ansi(r.joined)) << r.dir << " + " << r.name;
+    }
 }
 
 TEST(Path, EndsWithBackslashLooksAtWholeCharacters) {

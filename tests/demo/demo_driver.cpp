@@ -9,8 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "driver/driver.h"
-#include "res/resource.h"
+#include "support/setup_ui.h"
 
 using namespace qdriver;
 
@@ -85,17 +84,9 @@ void BringUp(HWND dialog, HWND prompt) {
     SetForegroundWindow(prompt);
 }
 
-// The disk prompt's text names the piece: "...含有 NAME 之磁片放入...".
-std::string PromptedPiece(const std::string& text) {
-    const size_t end = text.find(Ansi(" 之磁片"));
-    if (end == std::string::npos || end == 0) return "";
-    const size_t start = text.rfind(' ', end - 1) + 1;
-    return text.substr(start, end - start);
-}
-
 void Install(Process& setup, const std::string& disk1, const std::string& disk2,
              const std::string& target) {
-    HWND dialog = setup.WaitWindow("qsetup", Ansi("Quill字型Win95'安裝程式").c_str());
+    HWND dialog = WaitMainDialog(setup);
     HWND list = Control(dialog, IDC_FONT_LIST);
     std::string names;
     for (const std::string& line : ListLines(list)) names += " [" + Utf8(line) + "]";
@@ -108,7 +99,7 @@ void Install(Process& setup, const std::string& disk1, const std::string& disk2,
     SaveScreen("02-selected");
 
     Click(dialog, IDC_INSTALL);
-    HWND ask = setup.WaitWindow("#32770", Ansi("目的目錄").c_str());
+    HWND ask = WaitDestination(setup);
     Log("destination dialog: it offered \"" + Utf8(Text(ask, IDC_TARGET_DIR)) + "\"");
     SetText(ask, IDC_TARGET_DIR, target);
     Log("typed " + target);
@@ -118,21 +109,10 @@ void Install(Process& setup, const std::string& disk1, const std::string& disk2,
     // Then the question (over the destination dialog, which holds a static
     // like a message box's), the disk prompts and the end, in the
     // program's order: each is answered as it comes.
-    const std::string promptTitle = Ansi("安裝Quill字型Win95'");
     int prompts = 0;
     for (;;) {
-        HWND prompt = nullptr, box = nullptr;
-        setup.WaitUntil(
-            [&] {
-                prompt = setup.Find("#32770", promptTitle.c_str());
-                if (prompt && !IsWindowEnabled(prompt)) prompt = nullptr;  // a box over it
-                box = nullptr;
-                for (const WindowInfo& w : setup.Windows())
-                    if (w.hwnd != ask && w.visible && w.enabled && IsMessageBox(w.hwnd)) box = w.hwnd;
-                return prompt || box;
-            },
-            "a question, a disk prompt or the completion message");
-        if (box) {
+        HWND prompt = nullptr;
+        if (HWND box = WaitBoxOrPrompt(setup, &prompt, ask)) {
             const std::string text = Utf8(MessageBoxText(box));
             Log("message box \"" + Utf8(Text(box)) + "\": " + text);
             if (text == "建立一個新的目錄 ？") {

@@ -1,5 +1,6 @@
 // A catalogue of pieces on "disks" (directories) of the test's making, the
-// messages loaded from this program's own resources, and a status line.
+// messages loaded from this program's own resources, and a status line;
+// the test's registry keys are removed before and after.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -25,8 +26,10 @@ protected:
         CopyText(SetupInfo.SourceDir, disk1.Path().c_str());
         CancelRequested = 0;
         UseLzSource = 0;
+        RemoveTestKeys();
     }
     void TearDown() override {
+        RemoveTestKeys();
         EXPECT_TRUE(script.Unexpected.empty()) << "unexpected: " << Utf8(script.Unexpected[0]);
         EXPECT_TRUE(script.Done()) << "a scripted dialog never came";
     }
@@ -45,7 +48,7 @@ protected:
     }
     static DialogScript::Step Typed(const std::string& dir) {
         return [dir](HWND prompt) {
-            DialogScript::SetText(prompt, 101, dir);
+            DialogScript::SetText(prompt, IDC_PROMPT_DIR, dir);
             DialogScript::Press(prompt, IDOK);
         };
     }

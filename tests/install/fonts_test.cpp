@@ -16,9 +16,6 @@ static BOOL WINAPI TestEnableEUDC(BOOL on) {
 
 namespace {
 
-constexpr char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
-constexpr char kBase[] = "Test Base (TrueType)";
-
 // The values under EUDC\950, in the order the registry lists them (Wine's
 // sorts them by name).
 std::vector<std::pair<std::string, std::string>> Links() {
@@ -65,8 +62,6 @@ class Fonts : public Engine {
 protected:
     void SetUp() override {
         Engine::SetUp();
-        RegDeleteKeyA(HKEY_CURRENT_USER, "EUDC\\950");
-        SetBaseFont(kBase, "testbase.ttf");
         saved_ = RunTime();
         RunTime().EnableEudc = TestEnableEUDC;
         eudcCalls.clear();
@@ -74,26 +69,11 @@ protected:
     }
     void TearDown() override {
         RunTime() = saved_;
-        RegDeleteKeyA(HKEY_CURRENT_USER, "EUDC\\950");
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-            RegDeleteValueA(key, kBase);
-            RegCloseKey(key);
-        }
         Engine::TearDown();
-    }
-    static void SetBaseFont(const char* name, const std::string& data) {
-        HKEY key;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                  nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                       static_cast<DWORD>(data.size() + 1));
-        RegCloseKey(key);
     }
     // A font of the catalogue with one piece on disk1 and the face names.
     int Font(const char* name, const char* file, std::vector<std::string> faces,
-             const char* base = kBase) {
+             const char* base = kBaseFont) {
         FontItem& f = SetupInfo.FontItems[fonts_];
         CopyText(f.Name, name);
         CopyText(f.FontName, base);
@@ -105,6 +85,7 @@ protected:
         return fonts_++;
     }
 
+    BaseFont baseFont;
     TempDir target;
     FontChangeWatcher watcher;
 
@@ -214,9 +195,9 @@ TEST_F(Fonts, MissingBaseFontStopsBeforeAnythingIsMade) {
 }
 
 TEST_F(Fonts, BaseFontWithLongDataIsPresent) {
-    EXPECT_EQ(IsBaseFontMissing(kBase), 0);
-    SetBaseFont(kBase, std::string(300, 'x') + ".ttf");
-    EXPECT_EQ(IsBaseFontMissing(kBase), 0);
+    EXPECT_EQ(IsBaseFontMissing(kBaseFont), 0);
+    baseFont.Register(std::string(300, 'x') + ".ttf");
+    EXPECT_EQ(IsBaseFontMissing(kBaseFont), 0);
     EXPECT_EQ(IsBaseFontMissing("No Such Base"), 1);
 }
 

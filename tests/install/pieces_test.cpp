@@ -42,15 +42,10 @@ TEST_F(Prompt, AsksForTheDiskAndTakesTheTypedDirectory) {
     UseLzSource = 1;
     script.Then([&](HWND d) {
         EXPECT_EQ(DialogScript::Caption(d), kPromptCaption);
-        EXPECT_EQ(Utf8(DialogScript::Text(d, 100)), "請放入 Disk 2 或將含有 A.TT_ 之磁片放入...");
-        EXPECT_EQ(DialogScript::Text(d, 101), disk1.Path());
-        DWORD from = 1, to = 0;
-        SendDlgItemMessageA(d, 101, EM_GETSEL, reinterpret_cast<WPARAM>(&from),
-                            reinterpret_cast<LPARAM>(&to));
-        EXPECT_EQ(from, 0u);
-        EXPECT_EQ(to, disk1.Path().size()) << "the whole text is selected";
-        EXPECT_EQ(GetFocus(), GetDlgItem(d, 101));
-        DialogScript::SetText(d, 101, disk2.Path());
+        EXPECT_EQ(Utf8(DialogScript::Text(d, IDC_PROMPT_TEXT)), "請放入 Disk 2 或將含有 A.TT_ 之磁片放入...");
+        EXPECT_EQ(DialogScript::Text(d, IDC_PROMPT_DIR), disk1.Path());
+        EXPECT_TRUE(DialogScript::WhollySelected(d, IDC_PROMPT_DIR));
+        DialogScript::SetText(d, IDC_PROMPT_DIR, disk2.Path());
         DialogScript::Press(d, IDOK);
     });
     const int h = OpenSourcePiece(nullptr, piece);
@@ -74,7 +69,7 @@ TEST_F(Prompt, WrongDirectoryThenCancel) {
         .Then([&](HWND d) {
             // Back in the prompt, the focus in the edit box.
             EXPECT_EQ(DialogScript::Caption(d), kPromptCaption);
-            EXPECT_EQ(GetFocus(), GetDlgItem(d, 101));
+            EXPECT_EQ(GetFocus(), GetDlgItem(d, IDC_PROMPT_DIR));
             DialogScript::Press(d, IDCANCEL);
         });
     EXPECT_EQ(OpenSourcePiece(nullptr, piece), -1);
@@ -111,12 +106,9 @@ TEST_F(Prompt, DriveRootWithAndWithoutBackslash) {
 
 TEST_F(Prompt, EmptyDirectoryTriesTheBareNameInTheCurrentDirectory) {
     const int piece = Piece("B.TTE", "Disk 2", &disk2, "bare");
-    char saved[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, saved);
-    SetCurrentDirectoryA(disk2.Path().c_str());
+    const CurrentDirectory in(disk2.Path());
     script.Then(Typed(""));
     const int h = OpenSourcePiece(nullptr, piece);
-    SetCurrentDirectoryA(saved);
     ASSERT_GE(h, 0);
     _lclose(h);
     EXPECT_STREQ(SetupInfo.SourceDir, "");
@@ -124,7 +116,7 @@ TEST_F(Prompt, EmptyDirectoryTriesTheBareNameInTheCurrentDirectory) {
 
 TEST_F(Prompt, ExitSetsCancelRequestedAndTheCloseBoxIsCancel) {
     const int piece = Piece("A.TT_", "Disk 2", nullptr);
-    script.Then(Press(3));
+    script.Then(Press(IDC_PROMPT_EXIT));
     EXPECT_EQ(OpenSourcePiece(nullptr, piece), -1);
     EXPECT_EQ(CancelRequested, 1);
 
@@ -133,7 +125,7 @@ TEST_F(Prompt, ExitSetsCancelRequestedAndTheCloseBoxIsCancel) {
     EXPECT_EQ(OpenSourcePiece(nullptr, piece), -1);
     EXPECT_EQ(CancelRequested, 0);
 
-    script.Then([](HWND d) { PostMessageA(GetDlgItem(d, 101), WM_KEYDOWN, VK_ESCAPE, 0); });
+    script.Then([](HWND d) { PostMessageA(GetDlgItem(d, IDC_PROMPT_DIR), WM_KEYDOWN, VK_ESCAPE, 0); });
     EXPECT_EQ(OpenSourcePiece(nullptr, piece), -1);
     EXPECT_EQ(CancelRequested, 0);
 }

@@ -7,39 +7,8 @@ namespace {
 
 constexpr char kUserKey[] = "Software\\QuillTest\\Phonetic";
 
-struct Value {
-    DWORD type = 0;
-    std::string text;
-    DWORD number = 0;
-    bool present = false;
-};
-
-Value Read(const char* keyPath, const char* name) {
-    Value v;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return v;
-    BYTE data[600] = {};
-    DWORD size = sizeof data;
-    if (RegQueryValueExA(key, name, nullptr, &v.type, data, &size) == ERROR_SUCCESS) {
-        v.present = true;
-        if (v.type == REG_DWORD) memcpy(&v.number, data, 4);
-        else v.text = reinterpret_cast<char*>(data);
-    }
-    RegCloseKey(key);
-    return v;
-}
-
 class Tables : public Engine {
 protected:
-    void SetUp() override {
-        Engine::SetUp();
-        RegDeleteKeyA(HKEY_CURRENT_USER, kUserKey);
-    }
-    void TearDown() override {
-        RegDeleteKeyA(HKEY_CURRENT_USER, kUserKey);
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\QuillTest");
-        Engine::TearDown();
-    }
     TableItem& Table(const char* userKey, const std::string& dstDir) {
         TableItem& t = SetupInfo.TableItems[0];
         memset(&t, 0, sizeof t);
@@ -56,11 +25,11 @@ protected:
 TEST_F(Tables, OnlyUserDictionaryWithoutModeAndLayout) {
     Table(kUserKey, out.Path());
     ASSERT_EQ(InstallTableItem(nullptr, 0), 1);
-    const Value dictionary = Read(kUserKey, "User Dictionary");
+    const RegValue dictionary = ReadValue(kUserKey, "User Dictionary");
     EXPECT_EQ(dictionary.type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(dictionary.text, out.Join("PHONETIC.TBL"));
-    EXPECT_FALSE(Read(kUserKey, "Mode Configuration").present);
-    EXPECT_FALSE(Read(kUserKey, "Reverse Layout").present);
+    EXPECT_EQ(ReadValue(kUserKey, "Mode Configuration").text, "<no value>");
+    EXPECT_EQ(ReadValue(kUserKey, "Reverse Layout").text, "<no value>");
     EXPECT_EQ(ReadBytes(out.Join("PHONETIC.TBL")), "table data");
 }
 
@@ -72,12 +41,11 @@ TEST_F(Tables, PresenceNotValueDecidesAndTwiceGivesTheSame) {
     t.Layout = 0xFFFFFFFF;
     for (int round = 0; round < 2; ++round) {
         ASSERT_EQ(InstallTableItem(nullptr, 0), 1);
-        EXPECT_EQ(Read(kUserKey, "User Dictionary").text, out.Join("PHONETIC.TBL")) << "one backslash";
-        const Value mode = Read(kUserKey, "Mode Configuration");
+        EXPECT_EQ(ReadValue(kUserKey, "User Dictionary").text, out.Join("PHONETIC.TBL")) << "one backslash";
+        const RegValue mode = ReadValue(kUserKey, "Mode Configuration");
         EXPECT_EQ(mode.type, static_cast<DWORD>(REG_DWORD));
-        EXPECT_TRUE(mode.present);
         EXPECT_EQ(mode.number, 0u);
-        const Value layout = Read(kUserKey, "Reverse Layout");
+        const RegValue layout = ReadValue(kUserKey, "Reverse Layout");
         EXPECT_EQ(layout.type, static_cast<DWORD>(REG_DWORD));
         EXPECT_EQ(layout.number, 0xFFFFFFFFu);
     }
@@ -94,10 +62,9 @@ TEST_F(Tables, EmptyOrCutUserKeyIsNotRecorded) {
         script.Then(Box(std::string("Can't Create Key ") + (cut ? kUserKey : "HKEY_CURRENT_USER\\")));
         EXPECT_EQ(InstallTableItem(nullptr, 0), 0);
         EXPECT_EQ(ReadBytes(out.Join("PHONETIC.TBL")), "table data");
-        EXPECT_FALSE(Read("", "User Dictionary").present);
-        EXPECT_FALSE(Read("", "Mode Configuration").present);
-        HKEY key;
-        EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, kUserKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+        EXPECT_EQ(ReadValue("", "User Dictionary").text, "<no value>");
+        EXPECT_EQ(ReadValue("", "Mode Configuration").text, "<no value>");
+        EXPECT_EQ(ReadValue(kUserKey, "User Dictionary").text, "<no key>");
     }
 }
 
@@ -106,8 +73,7 @@ TEST_F(Tables, FailedAssemblyWritesNothing) {
     DeleteFileA(disk1.Join("PHONETIC.TBL").c_str());
     script.Then(Press(IDCANCEL));
     EXPECT_EQ(InstallTableItem(nullptr, 0), 0);
-    HKEY key;
-    EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, kUserKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+    EXPECT_EQ(ReadValue(kUserKey, "User Dictionary").text, "<no key>");
 }
 
 }  // namespace

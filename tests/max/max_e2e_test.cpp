@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "driver/driver.h"
 #include "support/e2e.h"
 
 using namespace qdriver;
@@ -27,17 +26,11 @@ std::string DeepDir(const std::string& dir, size_t length) {
     return path;
 }
 
-class Limits : public ::testing::Test {
+class Limits : public SetupRun {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(RegisterBaseFont());
-        RegDeleteKeyA(HKEY_CURRENT_USER, "EUDC\\950");
-        kit = root.Join("KIT");
+        SetupRun::SetUp();
         disk1.Write("README.TXT", "read me");
-    }
-    void TearDown() override {
-        RegDeleteKeyA(HKEY_CURRENT_USER, "EUDC\\950");
-        UnregisterBaseFont();
     }
 
     // One accessory file (and, with longest, one whose directory and file
@@ -45,7 +38,7 @@ protected:
     // name, label and face name longer than its buffer; each font's piece
     // is on disk 2.
     void WriteDescription(bool longest = false) {
-        std::vector<Item> misc = {Item("Readme").Piece("README.TXT", "Disk 1").Key("DstDir", kit)}, fonts;
+        std::vector<Item> misc = {Item("Readme").Piece("README.TXT", "Disk 1").Key("DstDir", kit)}, items;
         if (longest) {
             const std::string dir = "C:\\" + Name('X', 300);
             misc.push_back(Item("Longest").Piece(Name('P', 300), Name('D', 60)).Key("DstDir", dir));
@@ -54,25 +47,19 @@ protected:
             const std::string n = std::to_string(i);
             Item font(FontName(i), FontName(i).substr(0, 71));  // keyed as the program cuts it
             font.Key("Size", 1).Piece("F" + n + ".TTE", Name('D', 60)).Key("FontName", kBaseFont);
-            fonts.push_back(font.Face(Name('A', 300)).Face(Name('B', 300) + n));
+            items.push_back(font.Face(Name('A', 300)).Face(Name('B', 300) + n));
             disk2.Write("F" + n + ".TTE", Pattern(3000, i));
         }
-        disk1.Describe(Section(Kind::Misc, misc) + Section(Kind::Fonts, fonts));
+        disk1.Describe(Section(Kind::Misc, misc) + Section(Kind::Fonts, items));
     }
-
-    TempDir root;
-    Medium disk1;
-    TempDir disk2;
-    std::string kit;
 };
 
 TEST_F(Limits, EveryTextAtItsLimitAndTheLongestTypedSourceDirectory) {
     WriteDescription(true);
-    const std::string fonts = root.Join("FONTS");
     CreateDirectoryA(fonts.c_str(), nullptr);
     Process setup = disk1.Start();
-    HWND dialog = setup.WaitWindow("qsetup", nullptr);
-    const std::vector<std::string> lines = ListLines(Control(dialog, 202));
+    HWND dialog = WaitMainDialog(setup);
+    const std::vector<std::string> lines = ListLines(Control(dialog, IDC_FONT_LIST));
     ASSERT_EQ(lines.size(), 40u);
     for (int i = 0; i < 40; ++i) EXPECT_EQ(lines[static_cast<size_t>(i)], FontName(i + 1).substr(0, 71));
 
@@ -83,10 +70,10 @@ TEST_F(Limits, EveryTextAtItsLimitAndTheLongestTypedSourceDirectory) {
     ExpectBox(setup, Utf8((Ansi("無法建立檔案 ") + longDir).substr(0, 255)), nullptr);
     setup.WaitOutput("Dest " + longDir + "\n");
     HWND prompt = WaitPrompt(setup);
-    EXPECT_EQ(Text(prompt, 100), Ansi(("請放入 " + Name('D', 39) + " 或將含有 F40.TTE 之磁片放入...").c_str()));
+    EXPECT_EQ(Text(prompt, IDC_PROMPT_TEXT), Ansi(("請放入 " + Name('D', 39) + " 或將含有 F40.TTE 之磁片放入...").c_str()));
     // 300 characters typed: 259 of them are kept and tried.
     const std::string typed = "C:\\" + Name('Y', 297);
-    SetText(prompt, 101, typed);
+    SetText(prompt, IDC_PROMPT_DIR, typed);
     Click(prompt, IDOK);
     HWND box = setup.WaitMessageBox();
     EXPECT_EQ(Text(box), "ReRe");
@@ -94,18 +81,17 @@ TEST_F(Limits, EveryTextAtItsLimitAndTheLongestTypedSourceDirectory) {
     EXPECT_LE(said.size(), 255u);
     EXPECT_EQ(said.rfind(Ansi("無法開啟檔案 ") + typed.substr(0, 30), 0), 0u) << said;
     Answer(box, IDOK);
-    SetText(prompt, 101, disk2.Path());
+    SetText(prompt, IDC_PROMPT_DIR, disk2.Path());
     Click(prompt, IDOK);
     ExpectBox(setup, kDone, nullptr);
-    Close(dialog);
-    EXPECT_EQ(setup.WaitExit(), 0u);
+    ExpectExit(setup);
 
     EXPECT_TRUE(ReadBytes(fonts + "\\F40.TTE") == Pattern(3000, 40));
     EXPECT_EQ(ReadBytes(kit + "\\README.TXT"), "read me");
     // Face names kept at 259 characters, the longest a value name may take here.
-    EXPECT_EQ(RegText(HKEY_CURRENT_USER, "EUDC\\950", Name('A', 259).c_str()), fonts + "\\F40.TTE");
-    EXPECT_EQ(RegText(HKEY_CURRENT_USER, "EUDC\\950", Name('B', 259).c_str()), fonts + "\\F40.TTE");
-    EXPECT_EQ(RegText(HKEY_CURRENT_USER, "EUDC\\950", (Name('B', 300) + "1").c_str()), "<no value>");
+    EXPECT_EQ(ReadValue("EUDC\\950", Name('A', 259)).text, fonts + "\\F40.TTE");
+    EXPECT_EQ(ReadValue("EUDC\\950", Name('B', 259)).text, fonts + "\\F40.TTE");
+    EXPECT_EQ(ReadValue("EUDC\\950", Name('B', 300) + "1").text, "<no value>");
 }
 
 // A destination of 259 characters is accepted, but no file name fits after
@@ -125,10 +111,9 @@ TEST_F(Limits, DestinationTypedAtTheLimit) {
     EXPECT_LE(said.size(), 255u);
     Answer(box, IDOK);
     // No font was installed: no completion message.
-    Close(setup.WaitWindow("qsetup", nullptr));
-    EXPECT_EQ(setup.WaitExit(), 0u);
+    ExpectExit(setup);
     EXPECT_TRUE(ListDir(target).empty());
-    EXPECT_EQ(RegText(HKEY_CURRENT_USER, "EUDC\\950", Name('A', 259).c_str()), "<no key>");
+    EXPECT_EQ(ReadValue("EUDC\\950", Name('A', 259)).text, "<no key>");
 }
 
 // Started in a directory of 250 characters: a relative name that would
@@ -138,27 +123,26 @@ TEST_F(Limits, CurrentDirectoryNearTheLimit) {
     const std::string current = DeepDir(root.Path(), 250);
     ASSERT_TRUE(CreateDirectoryA(current.c_str(), nullptr));
     Process setup = disk1.Start(current);
-    HWND dialog = setup.WaitWindow("qsetup", nullptr);
-    SelectListItem(Control(dialog, 202), 0);
-    Click(dialog, 1);
-    HWND ask = setup.WaitWindow("#32770", Ansi("目的目錄").c_str());
+    HWND dialog = WaitMainDialog(setup);
+    SelectListItem(Control(dialog, IDC_FONT_LIST), 0);
+    Click(dialog, IDC_INSTALL);
+    HWND ask = WaitDestination(setup);
     char system[MAX_PATH];
     GetSystemDirectoryA(system, MAX_PATH);
 
-    SetText(ask, 101, "FONTSFONTSFONTS");  // 266 characters in full
+    SetText(ask, IDC_TARGET_DIR, "FONTSFONTSFONTS");  // 266 characters in full
     Click(ask, IDOK);
     // No directory it could be: refused at once, without the question.
     ExpectBox(setup, "不合法之目錄 !", nullptr);
-    EXPECT_EQ(Text(ask, 101), system);
+    EXPECT_EQ(Text(ask, IDC_TARGET_DIR), system);
     EXPECT_TRUE(ListDir(current).empty()) << "nothing made under a cut name";
 
-    SetText(ask, 101, "F");
+    SetText(ask, IDC_TARGET_DIR, "F");
     Click(ask, IDOK);
     Answer(setup.WaitMessageBox(), IDOK);  // create it
     // current\F\F1.TTE is past the open-file record's 127 characters.
     ExpectBox(setup, Utf8((Ansi("無法建立檔案 ") + current + "\\F\\F1.TTE !").substr(0, 255)), nullptr);
-    Close(dialog);
-    EXPECT_EQ(setup.WaitExit(), 0u);
+    ExpectExit(setup);
     EXPECT_EQ(ListDir(current), std::vector<std::string>{"F"});
     EXPECT_TRUE(ListDir(current + "\\F").empty());
 }

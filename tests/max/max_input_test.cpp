@@ -12,8 +12,6 @@
 
 #include "common/globals.h"
 #include "common/messages.h"
-#include "common/path.h"
-#include "install/assemble.h"
 #include "install/pieces.h"
 #include "setup/catalogue.h"
 #include "setup/loader.h"
@@ -71,23 +69,6 @@ TEST(MaxInput, EveryTextAtItsLimitAndAllTablesFull) {
     }
 }
 
-TEST(MaxInput, LongestJoinsAndMessagesStayInTheirBuffers) {
-    AppInstance = GetModuleHandleA(nullptr);
-    LoadCaption();
-    const std::string dir = "C:\\" + Name('X', 256);  // 259 characters
-    char joined[kPathLen];
-    EXPECT_FALSE(JoinPath(joined, dir.c_str(), Name('P', 259).c_str()));
-    EXPECT_EQ(strlen(joined), 259u);
-
-    DialogScript script;
-    script.Then([](HWND box) {
-        EXPECT_EQ(DialogScript::BoxText(box).size(), 255u);
-        DialogScript::Press(box, IDOK);
-    });
-    ShowError(nullptr, IDS_CANT_CREATE_FILE, joined);
-    EXPECT_TRUE(script.Done());
-}
-
 // The disk prompt with the longest label and file name, and the longest
 // directory typed into it.
 TEST(MaxInput, DiskPromptAtTheLimits) {
@@ -101,8 +82,8 @@ TEST(MaxInput, DiskPromptAtTheLimits) {
     DialogScript script;
     script
         .Then([&](HWND prompt) {
-            EXPECT_EQ(DialogScript::Text(prompt, 100).size(), 255u);
-            DialogScript::SetText(prompt, 101, typed);
+            EXPECT_EQ(DialogScript::Text(prompt, IDC_PROMPT_TEXT).size(), 255u);
+            DialogScript::SetText(prompt, IDC_PROMPT_DIR, typed);
             DialogScript::Press(prompt, IDOK);
         })
         .Then([](HWND box) {

@@ -10,14 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "common/text.h"
 #include "driver/driver.h"
 #include "support/description.h"
-
-// Texts the program shows (UTF-8).
-constexpr char kMainTitle[] = "Quill字型Win95'安裝程式";
-constexpr char kCaption[] = "Quill字型Win 95'安裝程式";
-constexpr char kDone[] = "安裝完成 ! 謝謝您使用合法之Quill字型軟體 。";
+#include "support/setup_ui.h"
 
 inline std::string SetupExe() { return WinePath(SETUP_EXE_UNIX); }
 
@@ -42,66 +37,35 @@ private:
     std::string exe_;
 };
 
-// The base font the test descriptions name, registered in the system's
-// font list while a test runs.
-constexpr char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
-constexpr char kBaseFont[] = "QuillTest Base (TrueType)";
-
-inline bool RegisterBaseFont() {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
-        return false;
-    const bool done = RegSetValueExA(key, kBaseFont, 0, REG_SZ, reinterpret_cast<const BYTE*>("base.ttf"),
-                                     9) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return done;
-}
-
-inline void UnregisterBaseFont() {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, kBaseFont);
-        RegCloseKey(key);
+// A run of the real program: disk1 holds it and the description a test
+// gives it, disk2 more pieces; kit, tables and fonts are directories under
+// root for a test to make or leave. The base font is registered, the
+// test's registry keys are removed before and after, and no temporary file
+// may be left behind.
+class SetupRun : public ::testing::Test {
+protected:
+    void SetUp() override { RemoveTestKeys(); }
+    void TearDown() override {
+        RemoveTestKeys();
+        EXPECT_EQ(TempFiles(), tempBefore_) << "a temporary file was left behind";
     }
-}
 
-// A string value, or "<no key>" / "<no value>".
-inline std::string RegText(HKEY root, const char* path, const char* name) {
-    char data[600] = "";
-    DWORD size = sizeof data;
-    HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return "<no key>";
-    if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS)
-        CopyText(data, "<no value>");
-    RegCloseKey(key);
-    return data;
-}
+    BaseFont base;
+    TempDir root;
+    Medium disk1;
+    TempDir disk2;
+    const std::string kit = root.Join("KIT"), tables = root.Join("TBL"), fonts = root.Join("FONTS");
 
-// A number under HKCU, or 0xDEADBEEF.
-inline DWORD RegNumber(const char* path, const char* name) {
-    DWORD value = 0xDEADBEEF, size = sizeof value;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return value;
-    RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
-    RegCloseKey(key);
-    return value;
-}
+private:
+    const std::vector<std::string> tempBefore_ = TempFiles();
+};
 
 // True when Wine reports Windows 95 or 98 to SETUP.EXE (scripts/run-tests
 // sets its AppDefaults Version for the version sweep).
 inline bool SetupRunsAs9x() {
-    char version[32] = "";
-    DWORD size = sizeof version;
-    if (RegGetValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\SETUP.EXE", "Version",
-                     RRF_RT_REG_SZ, nullptr, version, &size) != ERROR_SUCCESS)
-        return false;
-    return lstrcmpiA(version, "win95") == 0 || lstrcmpiA(version, "win98") == 0 ||
-           lstrcmpiA(version, "winme") == 0;
-}
-
-inline HWND WaitMainDialog(const qdriver::Process& setup) {
-    return setup.WaitWindow("qsetup", Ansi(kMainTitle).c_str());
+    const std::string v = ReadValue("Software\\Wine\\AppDefaults\\SETUP.EXE", "Version").text;
+    return lstrcmpiA(v.c_str(), "win95") == 0 || lstrcmpiA(v.c_str(), "win98") == 0 ||
+           lstrcmpiA(v.c_str(), "winme") == 0;
 }
 
 // Selects the fonts, presses Install and answers the destination dialog
@@ -110,26 +74,13 @@ inline HWND StartInstall(const qdriver::Process& setup, const std::vector<int>& 
                          const std::string& target) {
     using namespace qdriver;
     HWND dialog = WaitMainDialog(setup);
-    HWND list = Control(dialog, 202);
+    HWND list = Control(dialog, IDC_FONT_LIST);
     for (int i : fonts) SelectListItem(list, i);
-    Click(dialog, 1);
-    HWND ask = setup.WaitWindow("#32770", Ansi("目的目錄").c_str());
-    SetText(ask, 101, target);
+    Click(dialog, IDC_INSTALL);
+    HWND ask = WaitDestination(setup);
+    SetText(ask, IDC_TARGET_DIR, target);
     Click(ask, IDOK);
     return dialog;
-}
-
-// The disk prompt.
-inline HWND WaitPrompt(const qdriver::Process& setup) {
-    return setup.WaitWindow("#32770", Ansi("安裝Quill字型Win95'").c_str());
-}
-
-// The piece a disk prompt's text names: "...含有 NAME 之磁片放入...".
-inline std::string PromptedPiece(const std::string& text) {
-    const size_t end = text.find(Ansi(" 之磁片"));
-    if (end == std::string::npos || end == 0) return "";
-    const size_t start = text.rfind(' ', end - 1) + 1;
-    return text.substr(start, end - start);
 }
 
 // The next message box must say text (UTF-8) under caption (UTF-8; null:
@@ -142,4 +93,14 @@ inline void ExpectBox(const qdriver::Process& setup, const std::string& text,
         EXPECT_EQ(Utf8(qdriver::Text(box)), caption);
     }
     qdriver::Answer(box, IDOK);
+}
+
+// The main dialog closed by its Exit button, or by WM_CLOSE when none is
+// given: the program ends with 0.
+inline void ExpectExit(qdriver::Process& setup, HWND dialog = nullptr) {
+    if (dialog)
+        qdriver::Click(dialog, IDC_EXIT);
+    else
+        qdriver::Close(WaitMainDialog(setup));
+    EXPECT_EQ(setup.WaitExit(), 0u);
 }

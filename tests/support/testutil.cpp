@@ -1,8 +1,14 @@
+// The registry calls that take a subkey's path came with Vista; only the
+// tests use them.
+#undef _WIN32_WINNT
+#define _WIN32_WINNT 0x0600
 #include "support/testutil.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -128,6 +134,7 @@ std::vector<std::string> ListDir(const std::string& dir, const std::string& patt
         if (name != "." && name != "..") names.push_back(name);
     } while (FindNextFileA(h, &found));
     FindClose(h);
+    std::sort(names.begin(), names.end());
     return names;
 }
 
@@ -148,4 +155,55 @@ std::string Pattern(size_t n, unsigned seed) {
     std::string s(n, '\0');
     for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>((i * 131 + seed * 7 + (i >> 9)) & 0xFF);
     return s;
+}
+
+RegValue ReadValue(const std::string& path, const std::string& name) {
+    RegValue v;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        v.text = "<no key>";
+        return v;
+    }
+    char data[600] = "";
+    DWORD size = sizeof data - 1;
+    if (RegQueryValueExA(key, name.c_str(), nullptr, &v.type, reinterpret_cast<BYTE*>(data), &size) !=
+        ERROR_SUCCESS)
+        v.text = "<no value>";
+    else if (v.type == REG_DWORD)
+        memcpy(&v.number, data, sizeof v.number);
+    else
+        v.text = data;
+    RegCloseKey(key);
+    return v;
+}
+
+void RemoveTestKeys() {
+    RegDeleteTreeA(HKEY_CURRENT_USER, "EUDC\\950");
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QuillTest");
+}
+
+namespace {
+constexpr char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
+}
+
+void BaseFont::Register(const std::string& file) const {
+    if (RegSetKeyValueA(HKEY_LOCAL_MACHINE, kFontsKey, kBaseFont, REG_SZ, file.c_str(),
+                        static_cast<DWORD>(file.size() + 1)) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot register the base font");
+}
+
+BaseFont::~BaseFont() { RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kFontsKey, kBaseFont); }
+
+CurrentDirectory::CurrentDirectory(const std::string& dir) {
+    char buf[1024] = "";
+    const DWORD n = GetCurrentDirectoryA(sizeof buf, buf);
+    cwd_.assign(buf, n < sizeof buf ? n : 0);
+    hadC_ = GetEnvironmentVariableA("=C:", buf, sizeof buf) > 0;
+    c_ = buf;
+    if (!dir.empty() && !SetCurrentDirectoryA(dir.c_str())) throw std::runtime_error("cannot enter " + dir);
+}
+
+void CurrentDirectory::Restore() const {
+    SetCurrentDirectoryA(cwd_.c_str());
+    SetEnvironmentVariableA("=C:", hadC_ ? c_.c_str() : nullptr);
 }

@@ -46,12 +46,52 @@ std::string ReadBytes(const std::string& path);
 bool Exists(const std::string& path);
 // The short (8.3) form of an existing path; empty when there is none.
 std::string ShortPath(const std::string& path);
-// Names in a directory, without . and ..
+// Names in a directory, without . and .., in byte order.
 std::vector<std::string> ListDir(const std::string& dir, const std::string& pattern = "*");
 // Removes a directory tree (ANSI names).
 void RemoveTree(const std::string& path);
 // The tmp*.tmp files of the system temporary directory.
 std::vector<std::string> TempFiles();
+
+// A value under HKEY_CURRENT_USER: its type (REG_NONE when there is none),
+// a string's text (else "<no key>" or "<no value>"), a number's value.
+struct RegValue {
+    DWORD type = REG_NONE;
+    std::string text;
+    DWORD number = 0xDEADBEEF;
+};
+RegValue ReadValue(const std::string& path, const std::string& name);
+// HKEY_CURRENT_USER's EUDC\950 and Software\QuillTest, which the tests
+// write, removed whole.
+void RemoveTestKeys();
+
+// The base font the test descriptions name, in the system's font list
+// while the object lives (its file name is all that is looked at).
+constexpr char kBaseFont[] = "QuillTest Base (TrueType)";
+class BaseFont {
+public:
+    explicit BaseFont(const std::string& file = "base.ttf") { Register(file); }
+    ~BaseFont();
+    BaseFont(const BaseFont&) = delete;
+    BaseFont& operator=(const BaseFont&) = delete;
+    void Register(const std::string& file) const;  // throws when it can't
+};
+
+// Puts back the current directory, and drive C's remembered one ("=C:",
+// which SetCurrentDirectoryA alone does not set under Wine), when it goes;
+// enters dir, when one is given, or throws.
+class CurrentDirectory {
+public:
+    explicit CurrentDirectory(const std::string& dir = "");
+    ~CurrentDirectory() { Restore(); }
+    CurrentDirectory(const CurrentDirectory&) = delete;
+    CurrentDirectory& operator=(const CurrentDirectory&) = delete;
+    void Restore() const;
+
+private:
+    std::string cwd_, c_;
+    bool hadC_ = false;
+};
 
 // Wine shows the Unix file system as drive Z:.
 std::string WinePath(const std::string& unixPath);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "common/globals.h"
+#include "res/resource.h"
 
 DialogScript* DialogScript::current_ = nullptr;
 
@@ -85,7 +86,7 @@ void CALLBACK DialogScript::Run(HWND dialog, UINT, UINT_PTR id, DWORD) {
         s->steps_[s->next_++](dialog);
         return;
     }
-    s->Unexpected.push_back(Caption(dialog) + ": " + BoxText(dialog) + Text(dialog, 100));
+    s->Unexpected.push_back(Caption(dialog) + ": " + BoxText(dialog) + Text(dialog, IDC_PROMPT_TEXT));
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
 }
 
@@ -110,6 +111,12 @@ void DialogScript::Press(HWND dialog, int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+bool DialogScript::WhollySelected(HWND dialog, int id) {
+    DWORD from = 1, to = 0;
+    SendDlgItemMessageA(dialog, id, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    return GetFocus() == GetDlgItem(dialog, id) && from == 0 && to == Text(dialog, id).size();
+}
+
 StatusRecorder* StatusRecorder::current_ = nullptr;
 
 StatusRecorder::StatusRecorder() {
@@ -117,7 +124,7 @@ StatusRecorder::StatusRecorder() {
     window_ = CreateWindowExA(0, "STATIC", "main", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
                               nullptr, GetModuleHandleA(nullptr), nullptr);
     status_ = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_LEFT, 10, 160, 280, 30,
-                              window_, reinterpret_cast<HMENU>(203), GetModuleHandleA(nullptr),
+                              window_, reinterpret_cast<HMENU>(IDC_STATUS), GetModuleHandleA(nullptr),
                               nullptr);
     old_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(status_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc)));

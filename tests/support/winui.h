@@ -37,6 +37,8 @@ public:
     static std::string BoxText(HWND box) { return Text(box, 0xFFFF); }
     static void SetText(HWND dialog, int id, const std::string& text);
     static void Press(HWND dialog, int id);  // posted, as a click
+    // The control has the focus and all its text is selected.
+    static bool WhollySelected(HWND dialog, int id);
 
 private:
     static LRESULT CALLBACK Hook(int code, WPARAM wp, LPARAM lp);
@@ -53,7 +55,7 @@ private:
     bool timedOut_ = false;
 };
 
-// A stand-in main dialog whose status line (control 203) records every
+// A stand-in main dialog whose status line (IDC_STATUS) records every
 // text it is given. Sets the program's MainDialog while it lives.
 class StatusRecorder {
 public:
