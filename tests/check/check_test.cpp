@@ -21,9 +21,10 @@ using Edits = std::vector<std::pair<std::string, std::string>>;
 const std::string kLong(80, 'N'), kCut(71, 'N');
 const std::string kBad11 =
     ": SETUP.EXE shows message 11, \"起始設定檔案中之資料不對 !\", and ends";
+const std::string kLz97 = "SETUP.EXE shows message 97, \"原始檔案格式不合法。\"";
 const std::string kNoFile = "SETUP.EXE shows message 12, \"無法建立檔案 C:\\";
 
-// One broken copy of the sample: description edits (every occurrence), a
+// One broken copy of the sample, a row a line: description edits (every occurrence), a
 // piece changed (">F" moved to disk 1, "-F" gone, "!F" cut short), the
 // arguments ({1}, {2}: the disks' directories), a line of the report that
 // starts so (after "QUILL95.INI: " unless it is the checker's own; {W}:
@@ -39,92 +40,42 @@ struct Row {
 };
 
 const Row kRows[] = {
-    {"the sample", {}, "", {},
-     "qcheck: items 4, pieces 6, disks 2, bytes expanded {X}; errors 0, warnings 0", 0},
+    {"the sample", {}, "", {}, "qcheck: items 4, pieces 6, disks 2, bytes expanded {X}; errors 0, warnings 0", 0},
     {"disks in order", {}, "", {}, "qcheck: disk \"Disk 2\" is {2} (in order)", 0},
-    {"a disk by name", {}, "", {"{1}", "Disk 2={2}"},
-     "qcheck: disk \"Disk 2\" is {2} (by name)", 0},
-    {"a disk without directory", {}, "", {"{1}"},
-     "warning: no directory for disk \"Disk 2\": its pieces are not checked", 1},
-    {"no description", {}, "", {"{2}"},
-     "error: not found in {2}: SETUP.EXE shows message 10, \"找不到起始設定檔案 !\"", 2},
+    {"a disk by name", {}, "", {"{1}", "Disk 2={2}"}, "qcheck: disk \"Disk 2\" is {2} (by name)", 0},
+    {"a disk without directory", {}, "", {"{1}"}, "warning: no directory for disk \"Disk 2\": its pieces are not checked", 1},
+    {"no description", {}, "", {"{2}"}, "error: not found in {2}: SETUP.EXE shows message 10, \"找不到起始設定檔案 !\"", 2},
     // Where SETUP.EXE shows message 11.
-    {"missing", {{"Sample Kai Files=2\n", ""}}, "", {},
-     "[Font Files] Sample Kai Files: error: missing" + kBad11, 2},
-    {"not a number", {{"AFiles=2", "AFiles=two"}}, "", {},
-     "[Font Files] Sample Kai AFiles: error: not a number: \"two\"" + kBad11, 2},
-    {"out of range", {{"Viewer Files=1", "Viewer Files=0"}}, "", {},
-     "[Misc Files] Viewer Files: error: out of range: 0" + kBad11, 2},
-    {"too many items", {{"Fonts=2", "Fonts=121"}}, "", {},
-     "[Fonts] Fonts: error: too many: 121 (at most 120 fonts)" + kBad11, 2},
-    {"too many pieces", {{"Phonetic Files=2", "Phonetic Files=117"}}, "", {},
-     "[Tbls Files] Phonetic Files: error: too many: 117 (pieces past 120 in all)" + kBad11, 2},
-    {"an empty name", {{"Font2=Sample Song", "Font2="}}, "", {},
-     "[Fonts] Font2: error: empty" + kBad11, 2},
+    {"missing", {{"Sample Kai Files=2\n", ""}}, "", {}, "[Font Files] Sample Kai Files: error: missing" + kBad11, 2},
+    {"not a number", {{"AFiles=2", "AFiles=two"}}, "", {}, "[Font Files] Sample Kai AFiles: error: not a number: \"two\"" + kBad11, 2},
+    {"out of range", {{"Viewer Files=1", "Viewer Files=0"}}, "", {}, "[Misc Files] Viewer Files: error: out of range: 0" + kBad11, 2},
+    {"too many items", {{"Fonts=2", "Fonts=121"}}, "", {}, "[Fonts] Fonts: error: too many: 121 (at most 120 fonts)" + kBad11, 2},
+    {"too many pieces", {{"Phonetic Files=2", "Phonetic Files=117"}}, "", {}, "[Tbls Files] Phonetic Files: error: too many: 117 (pieces past 120 in all)" + kBad11, 2},
+    {"an empty name", {{"Font2=Sample Song", "Font2="}}, "", {}, "[Fonts] Font2: error: empty" + kBad11, 2},
     // Texts SETUP.EXE cuts, and what follows.
-    {"a cut name", {{"Viewer", kCut}, {"Item1=" + kCut, "Item1=" + kLong}}, "", {},
-     "[Misc] Item1: warning: is 80 bytes, and SETUP.EXE keeps 71: it reads the item's keys under "
-     "the name \"" + kCut + "\"", 1},
-    {"a cut group", {{"Group=Font Kit", "Group=" + kLong}}, "", {},
-     "[Misc Files] Viewer Group: warning: the file gets no Program Manager item: group name too "
-     "long", 1},
-    {"a cut key", {{"UserKey=Software\\FontKit\\Phonetic", "UserKey=" + kLong}}, "", {},
-     "[Tbls Files] Phonetic UserKey: error: is 80 bytes, more than the 71 SETUP.EXE holds: the "
-     "table is installed, not registered", 2},
-    {"a cut piece", {{"SSONG.TTE", std::string(300, 'S')}}, "", {},
-     "[Font Files] Sample Song File1: error: is 300 bytes, and SETUP.EXE keeps 259: it looks "
-     "for \"" + std::string(259, 'S') + "\"", 2},
-    {"a cut face name", {{"Face", std::string(300, 'F')}}, "", {},
-     "[Font Files] Sample Song AFontName1: error: is 312 bytes, and SETUP.EXE keeps 259: it links "
-     "the font as \"Sample Song " + std::string(247, 'F') + "\"", 2},
-    {"a cut mode", {{"Mode=1F", "Mode=0x0000001F"}}, "", {},
-     "[Tbls Files] Phonetic Mode: error: is 10 characters, and SETUP.EXE reads the first 8: it "
-     "writes 0x0", 2},
-    {"a cut directory", {{"DstDir=C:\\FONTKIT", "DstDir=C:\\" + std::string(300, 'D')}}, "", {},
-     "[Misc Files] Viewer DstDir: error: is 303 bytes, and SETUP.EXE keeps 259: it shows message "
-     "12, \"無法建立檔案 C:\\DDD", 2},
+    {"a cut name", {{"Viewer", kCut}, {"Item1=" + kCut, "Item1=" + kLong}}, "", {}, "[Misc] Item1: warning: is 80 bytes, and SETUP.EXE keeps 71: it reads the item's keys under the name \"" + kCut + "\"", 1},
+    {"a cut group", {{"Group=Font Kit", "Group=" + kLong}}, "", {}, "[Misc Files] Viewer Group: warning: the file gets no Program Manager item: group name too long", 1},
+    {"a cut key", {{"UserKey=Software\\FontKit\\Phonetic", "UserKey=" + kLong}}, "", {}, "[Tbls Files] Phonetic UserKey: error: is 80 bytes, more than the 71 SETUP.EXE holds: the table is installed, not registered", 2},
+    {"a cut piece", {{"SSONG.TTE", std::string(300, 'S')}}, "", {}, "[Font Files] Sample Song File1: error: is 300 bytes, and SETUP.EXE keeps 259: it looks for \"" + std::string(259, 'S') + "\"", 2},
+    {"a cut face name", {{"Face", std::string(300, 'F')}}, "", {}, "[Font Files] Sample Song AFontName1: error: is 312 bytes, and SETUP.EXE keeps 259: it links the font as \"Sample Song " + std::string(247, 'F') + "\"", 2},
+    {"a cut mode", {{"Mode=1F", "Mode=0x0000001F"}}, "", {}, "[Tbls Files] Phonetic Mode: error: is 10 characters, and SETUP.EXE reads the first 8: it writes 0x0", 2},
+    {"a cut directory", {{"DstDir=C:\\FONTKIT", "DstDir=C:\\" + std::string(300, 'D')}}, "", {}, "[Misc Files] Viewer DstDir: error: is 303 bytes, and SETUP.EXE keeps 259: it shows message 12, \"無法建立檔案 C:\\DDD", 2},
     // Program Manager, table keys and destinations.
-    {"a group refused", {{"Group=Font Kit", "Group=Font [Kit]"}}, "", {},
-     "[Misc Files] Viewer Group: warning: the file gets no Program Manager item: group name holds "
-     "\" [ ] or a control character", 1},
-    {"an empty key", {{"UserKey=Software\\FontKit\\Phonetic", "UserKey="}}, "", {},
-     "[Tbls Files] Phonetic UserKey: error: is empty: the table is installed, not registered", 2},
-    {"an empty directory", {{"DstDir=C:\\FONTKIT", "DstDir="}}, "", {},
-     "[Misc Files] Viewer DstDir: warning: is empty, which counts as missing: the file goes to "
-     "{W}\\VIEWER.EXE", 1},
-    {"a relative directory", {{"DstDir=C:\\FONTKIT", "DstDir=KIT"}}, "", {},
-     "[Misc Files] Viewer DstDir: warning: \"KIT\" is relative: taken from the Windows directory, "
-     "the file goes to {W}\\KIT\\VIEWER.EXE", 1},
-    {"a path past the record", {{"DstDir=C:\\FONTKIT", "DstDir=C:\\" + std::string(120, 'D')}}, "",
-     {}, "[Misc Files] Viewer DstDir: error: C:\\" + std::string(120, 'D') + "\\VIEWER.EXE "
-     "passes the 127 characters of the open-file record: " + kNoFile + std::string(120, 'D'), 2},
-    {"one file twice",
-     {{"Phonetic Compressed=1", "Phonetic Compressed=1\nPhonetic DstDir=C:\\FONTKIT"},
-      {"PHONETIC.TBL", "VIEWER.EXE"}}, "", {},
-     "[Tbls Files] Phonetic File1: error: C:\\FONTKIT\\VIEWER.EXE is written by \"Viewer\" [Misc "
-     "Files] too: one item overwrites the other", 2},
-    {"one font file twice", {{"SSONG.TTE", "SKAI.TTE"}, {"Song Disk1=Disk 2", "Song Disk1=Disk 1"}},
-     "", {}, "[Font Files] Sample Song File1: error: SKAI.TTE is the file of font \"Sample Kai\" "
-     "too: in the fonts' directory one overwrites the other", 2},
+    {"a group refused", {{"Group=Font Kit", "Group=Font [Kit]"}}, "", {}, "[Misc Files] Viewer Group: warning: the file gets no Program Manager item: group name holds \" [ ] or a control character", 1},
+    {"an empty key", {{"UserKey=Software\\FontKit\\Phonetic", "UserKey="}}, "", {}, "[Tbls Files] Phonetic UserKey: error: is empty: the table is installed, not registered", 2},
+    {"an empty directory", {{"DstDir=C:\\FONTKIT", "DstDir="}}, "", {}, "[Misc Files] Viewer DstDir: warning: is empty, which counts as missing: the file goes to {W}\\VIEWER.EXE", 1},
+    {"a relative directory", {{"DstDir=C:\\FONTKIT", "DstDir=KIT"}}, "", {}, "[Misc Files] Viewer DstDir: warning: \"KIT\" is relative: taken from the Windows directory, the file goes to {W}\\KIT\\VIEWER.EXE", 1},
+    {"a path past the record", {{"DstDir=C:\\FONTKIT", "DstDir=C:\\" + std::string(120, 'D')}}, "", {}, "[Misc Files] Viewer DstDir: error: C:\\" + std::string(120, 'D') + "\\VIEWER.EXE passes the 127 characters of the open-file record: " + kNoFile + std::string(120, 'D'), 2},
+    {"one file twice", {{"Phonetic Compressed=1", "Phonetic Compressed=1\nPhonetic DstDir=C:\\FONTKIT"}, {"PHONETIC.TBL", "VIEWER.EXE"}}, "", {}, "[Tbls Files] Phonetic File1: error: C:\\FONTKIT\\VIEWER.EXE is written by \"Viewer\" [Misc Files] too: one item overwrites the other", 2},
+    {"one font file twice", {{"SSONG.TTE", "SKAI.TTE"}, {"Song Disk1=Disk 2", "Song Disk1=Disk 1"}}, "", {}, "[Font Files] Sample Song File1: error: SKAI.TTE is the file of font \"Sample Kai\" too: in the fonts' directory one overwrites the other", 2},
     // The pieces.
-    {"a piece on another disk", {}, ">SKAI.P2", {},
-     "[Font Files] Sample Kai Disk2: error: SKAI.P2 is not on \"Disk 2\" ({2}); it is on \"Disk "
-     "1\"", 2},
-    {"a piece on no disk", {}, "-SSONG.TTE", {},
-     "[Font Files] Sample Song Disk1: error: SSONG.TTE is not on \"Disk 2\" ({2}), nor on any "
-     "other disk", 2},
-    {"a size too small", {{"Kai Size=960", "Kai Size=4"}}, "", {},
-     "[Font Files] Sample Kai Size: warning: 4 understates the font: its pieces hold 5000 bytes (5 "
-     "KB), so the free-space check passes too easily", 1},
-    {"a piece cut short", {}, "!VIEWER.EXE", {},
-     "[Misc Files] Viewer Compressed: error: the LZ library can't expand the piece (error -3): "
-     "SETUP.EXE shows message 97, \"原始檔案格式不合法。\"", 2},
-    {"joined pieces cut short", {}, "!PHONETIC.P2", {},
-     "[Tbls Files] Phonetic Compressed: error: the LZ library can't expand the joined pieces "
-     "(error -3): SETUP.EXE shows message 97, \"原始檔案格式不合法。\"", 2},
+    {"a piece on another disk", {}, ">SKAI.P2", {}, "[Font Files] Sample Kai Disk2: error: SKAI.P2 is not on \"Disk 2\" ({2}); it is on \"Disk 1\"", 2},
+    {"a piece on no disk", {}, "-SSONG.TTE", {}, "[Font Files] Sample Song Disk1: error: SSONG.TTE is not on \"Disk 2\" ({2}), nor on any other disk", 2},
+    {"a size too small", {{"Kai Size=960", "Kai Size=4"}}, "", {}, "[Font Files] Sample Kai Size: warning: 4 understates the font: its pieces hold 5000 bytes (5 KB), so the free-space check passes too easily", 1},
+    {"a piece cut short", {}, "!VIEWER.EXE", {}, "[Misc Files] Viewer Compressed: error: the LZ library can't expand the piece (error -3): " + kLz97, 2},
+    {"joined pieces cut short", {}, "!PHONETIC.P2", {}, "[Tbls Files] Phonetic Compressed: error: the LZ library can't expand the joined pieces (error -3): " + kLz97, 2},
     // Names are shown as they are, control characters as text.
-    {"a Big5 label and a control character", {{"Song Disk1=Disk 2", "Song Disk1=第二片\x1B[2J"}},
-     "", {}, "warning: no directory for disk \"第二片\\x1B[2J\": its pieces are not checked", 1},
+    {"a Big5 label and a control character", {{"Song Disk1=Disk 2", "Song Disk1=第二片\x1B[2J"}}, "", {}, "warning: no directory for disk \"第二片\\x1B[2J\": its pieces are not checked", 1},
 };
 
 void PrintTo(const Row& row, std::ostream* out) { *out << row.what; }

@@ -9,12 +9,10 @@
 #include "driver/driver.h"
 #include "res/resource.h"
 
-// Texts the program shows (UTF-8).
+// The titles of the program's windows (UTF-8), and the windows.
 constexpr char kMainTitle[] = "Quill字型Win95'安裝程式";
 constexpr char kDestinationTitle[] = "目的目錄";
 constexpr char kPromptTitle[] = "安裝Quill字型Win95'";
-constexpr char kCaption[] = "Quill字型Win 95'安裝程式";
-constexpr char kDone[] = "安裝完成 ! 謝謝您使用合法之Quill字型軟體 。";
 
 inline HWND WaitMainDialog(const qdriver::Process& setup) {
     return setup.WaitWindow("qsetup", Ansi(kMainTitle).c_str());
@@ -25,6 +23,10 @@ inline HWND WaitDestination(const qdriver::Process& setup) {
 inline HWND WaitPrompt(const qdriver::Process& setup) {
     return setup.WaitWindow("#32770", Ansi(kPromptTitle).c_str());
 }
+
+// The title of its message boxes, and its last one (UTF-8).
+constexpr char kCaption[] = "Quill字型Win 95'安裝程式";
+constexpr char kDone[] = "安裝完成 ! 謝謝您使用合法之Quill字型軟體 。";
 
 // Waits for a message box of the program's (except one that is not) or a
 // disk prompt that takes input; returns the box, or null and the prompt.
