@@ -31,8 +31,7 @@ int AskedNumber;
 // with two bytes to spare, so that a text of exactly N - 1 bytes is told
 // from a longer one; cut is set when it did not fit.
 template <size_t N>
-int ReadText(const char* section, const char* key, char (&out)[N],
-                                       int32_t* cut = nullptr) {
+int ReadText(const char* section, const char* key, char (&out)[N], int32_t* cut = nullptr) {
     AskedSection = section;
     AskedKey = key;
     AskedNumber = 0;
