@@ -74,12 +74,41 @@ bool ShortForm(const char* full, char (&out)[kPathLen]) {
     return n > 0 && n < static_cast<DWORD>(kPathLen);
 }
 
+// The root of a full path: C: for C:\..., \\server\share for a network
+// path (up to the backslash after the share, found by whole characters);
+// empty when it has neither.
+void RootOf(const char* path, char (&root)[kPathLen]) {
+    root[0] = '\0';
+    if (path == nullptr || path[0] == '\0') return;
+    if (path[1] == ':') {
+        CopyTextN(root, 3, path);
+        return;
+    }
+    if (path[0] != '\\' || path[1] != '\\') return;
+    const char* p = path + 2;
+    for (int separators = 0; *p != '\0'; p = CharNextA(p))
+        if (*p == '\\' && ++separators == 2) break;
+    const size_t length = static_cast<size_t>(p - path);
+    CopyTextN(root, length < sizeof root ? length + 1 : sizeof root, path);
+}
+
 }  // namespace
+
+bool SameRoot(const char* a, const char* b) {
+    char rootA[kPathLen];
+    char rootB[kPathLen];
+    RootOf(a, rootA);
+    RootOf(b, rootB);
+    return rootA[0] != '\0' && lstrcmpiA(rootA, rootB) == 0;
+}
 
 bool SameFullPath(const char* a, const char* b) {
     if (lstrcmpiA(a, b) == 0) return true;
     // C:\PROGRA~1\QSETUP is C:\Program Files\QSETUP: the full form keeps
-    // whichever spelling it was given.
+    // whichever spelling it was given. An alias never changes the drive or
+    // the share, and another drive is not touched: it may be a floppy
+    // drive with no disk in it.
+    if (!SameRoot(a, b)) return false;
     char shortA[kPathLen];
     char shortB[kPathLen];
     return ShortForm(a, shortA) && ShortForm(b, shortB) && lstrcmpiA(shortA, shortB) == 0;

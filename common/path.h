@@ -26,9 +26,13 @@ bool IsFullPath(const char* path);
 // root (A:), stands for its root. false when it can't be had whole.
 bool FullDirectory(const char* dir, char (&full)[kPathLen]);
 
+// True when the full paths a and b are on one drive (C: and c:) or one
+// network share (\\server\share), without regard to case.
+bool SameRoot(const char* a, const char* b);
+
 // True when the full paths a and b are the same without regard to case or,
-// where both exist, have the same short (8.3) form. A SUBST drive or a
-// mapped drive against its network name is not seen through.
+// where both exist on one root, have the same short (8.3) form. A SUBST
+// drive or a mapped drive against its network name is not seen through.
 bool SameFullPath(const char* a, const char* b);
 
 // True when a and b name the same directory, by SameFullPath of their full

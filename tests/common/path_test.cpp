@@ -66,6 +66,22 @@ TEST(Path, JoinThatDoesNotFitIsCutAndSaysSo) {
     EXPECT_EQ(strlen(out), 15u);
 }
 
+// Only paths on one root are compared by their aliases: another drive is
+// never touched.
+TEST(Path, SameRootIsOneDriveOrOneShare) {
+    const struct {
+        const char *a, *b;
+        bool same;
+    } rows[] = {
+        {"C:\\A", "c:\\B", true}, {"C:\\A", "D:\\A", false}, {"C:", "C:\\X", true},
+        {"\\\\srv\\share\\A", "\\\\SRV\\Share", true}, {"\\\\srv\\share\\A", "\\\\srv\\other\\A", false},
+        {"\\\\許\\功\\A", "\\\\許\\功\\B", true}, {"\\\\許\\功\\A", "\\\\許\\功X\\A", false},
+        {"\\\\srv\\share", "C:\\A", false}, {"A", "A", false}, {"", "", false},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(SameRoot(Ansi(r.a).c_str(), Ansi(r.b).c_str()), r.same) << r.a << " and " << r.b;
+}
+
 TEST(Path, DropPartialCharacterRemovesOnlyALoneLeadByte) {
     std::string cut = Ansi("許功").substr(0, 3);  // B3 5C A5
     DropPartialCharacter(&cut[0]);
