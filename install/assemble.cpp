@@ -12,8 +12,6 @@
 
 namespace {
 
-enum Mode { kConcatenate = 1, kExpandDirect = 2, kConcatenateThenExpand = 3 };
-
 // The names of the work file beside the destination and of the old file
 // that the rename path keeps aside: a prefix, digits, ".tmp".
 constexpr char kWorkPrefix[] = "qst";
@@ -45,7 +43,7 @@ void DeleteByRecord(OFSTRUCT& record) {
 }
 
 bool OpenDestination(Destination& d) {
-    if (!FitsRecord(d.Path) || OpenFile(d.Path, &d.Record, OF_PARSE) == HFILE_ERROR) return false;
+    if (OpenFile(d.Path, &d.Record, OF_PARSE) == HFILE_ERROR) return false;
     // A file there that can't be replaced fails now, before any disk is
     // asked for, and is not touched: read-only (which Wine lets root write),
     // or held open by another program.
@@ -240,30 +238,8 @@ void RemoveLeftoverWork(const char* directory) {
     FindClose(search);
 }
 
-Mode ModeOf(int files, int compressed) {
-    if (compressed == 0) return kConcatenate;
-    return files == 1 ? kExpandDirect : kConcatenateThenExpand;
-}
-
-// The work file and, for joined compressed pieces, the temporary file.
-// false when either can't be had: the user has been told, nothing is left.
-bool OpenOutputs(HWND owner, Destination& dest, TempFile& temp, Mode mode, int trace) {
-    if (!OpenDestination(dest)) {
-        ShowError(owner, IDS_CANT_CREATE_FILE, dest.Path);
-        return false;
-    }
-    if (mode != kConcatenateThenExpand) return true;
-    if (!CreateTempFile(temp)) {
-        ShowError(owner, IDS_CANT_CREATE_TEMP, temp.Name);
-        DiscardDestination(dest);
-        return false;
-    }
-    if (trace) Trace("\tTemp File \"%s\" created\n", temp.Record.szPathName);
-    return true;
-}
-
 // Appends or expands one open piece into output: 0, or the message.
-int WritePiece(int source, HFILE output, Mode mode) {
+int WritePiece(int source, HFILE output, AssemblyMode mode) {
     if (mode != kExpandDirect) return CopyFileData(output, source);
     SetBusy(1);
     const long written = ExpandAll(source, output);
@@ -271,48 +247,67 @@ int WritePiece(int source, HFILE output, Mode mode) {
     return written < 0 ? LzErrorMessage(written) : 0;
 }
 
-// One piece, found through the prompt where needed, into output. false when
-// it failed: the user has been told why, unless the prompt was cancelled.
-bool CopyPiece(HWND owner, const Destination& dest, HFILE output, Mode mode, int piece) {
-    const int source = OpenSourcePiece(owner, piece);
-    if (source == -1) return false;
-    int code = 0;
+// Each piece opened, written and closed under its status text; the first
+// failure ends the loop, said while its piece's text still shows. true when
+// all were written.
+bool WriteEachPiece(AssemblyMode mode, int files, int firstPiece, HFILE output,
+                    const PieceSource& source) {
+    for (int piece = firstPiece; piece < firstPiece + files; ++piece) {
+        const int handle = source.Open(piece, source.Context);
+        if (handle == -1) return false;
+        SetStatus(IDS_COPYING, SetupInfo.Pieces.File[piece]);
+        const int code = WritePiece(handle, output, mode);
+        if (code != 0) source.Fail(code, "", source.Context);
+        if (mode == kExpandDirect)
+            LZClose(handle);
+        else
+            _lclose(handle);
+        ClearStatus();
+        if (code != 0) return false;
+    }
+    return true;
+}
+
+// How SETUP.EXE gets a piece: from SourceDir, or through the disk prompt.
+struct Assembly {
+    HWND Owner;
+    const Destination* Dest;
+};
+
+int OpenForAssembly(int piece, void* context) {
+    const Assembly& a = *static_cast<const Assembly*>(context);
+    const int source = OpenSourcePiece(a.Owner, piece);
+    if (source == -1) return -1;
     // The prompt may have pointed at the destination's own directory:
     // building over a piece would lose it.
-    if (IsDestination(dest, piece)) {
-        code = IDS_CANT_CREATE_FILE;
-        ShowError(owner, code, dest.Path);
-    } else {
-        SetStatus(IDS_COPYING, SetupInfo.Pieces.File[piece]);
-        code = WritePiece(source, output, mode);
-        if (code != 0) ShowError(owner, code);
-    }
-    if (mode == kExpandDirect)
+    if (!IsDestination(*a.Dest, piece)) return source;
+    if (UseLzSource)
         LZClose(source);
     else
         _lclose(source);
-    ClearStatus();
-    return code == 0;
+    ShowError(a.Owner, IDS_CANT_CREATE_FILE, a.Dest->Path);
+    return -1;
 }
 
-// Ends the item: for joined compressed pieces the temporary file is
-// expanded into the work file and goes; the work file then takes the
-// destination's place, or goes when anything failed. 1 on success.
-int FinishFile(HWND owner, Destination& dest, TempFile& temp, Mode mode, bool copied, int trace) {
-    int code = copied ? 0 : -1;  // -1: the user has been told, or cancelled
-    if (mode == kConcatenateThenExpand) {
-        _lclose(temp.Handle);
-        if (copied) code = ExpandTempFile(temp, dest.Handle);
-        if (code > 0) ShowError(owner, code);
-        CloseDestination(dest);
-        DeleteByRecord(temp.Record);
-        if (copied) SetBusy(0);
-        if (trace && copied) Trace("\tTemp File deleted\n");
-        if (trace && !copied) Trace("\tTemp File deleted on error\n");
+void ShowFailure(int message, const char* value, void* context) {
+    ShowError(static_cast<const Assembly*>(context)->Owner, message, value);
+}
+
+// Everything after the destination is named: opened, built from the
+// pieces, and put in place, or gone again. 1 on success.
+int BuildFile(HWND owner, Destination& dest, int files, int firstPiece, int compressed, int trace) {
+    if (!OpenDestination(dest)) {
+        ShowError(owner, IDS_CANT_CREATE_FILE, dest.Path);
+        return 0;
     }
-    if (code != 0) {
+    Assembly assembly = {owner, &dest};
+    const PieceSource source = {OpenForAssembly, ShowFailure, &assembly};
+    const int written =
+        WritePieces(ModeOf(files, compressed), files, firstPiece, dest.Handle, source, trace);
+    if (written != 1) {
         DiscardDestination(dest);
-        if (trace) Trace("\tFile deleted on error\n");
+        // Nothing was written when the temporary file could not be made.
+        if (trace && written == 0) Trace("\tFile deleted on error\n");
         return 0;
     }
     if (!CommitDestination(dest)) {
@@ -322,32 +317,53 @@ int FinishFile(HWND owner, Destination& dest, TempFile& temp, Mode mode, bool co
     return 1;
 }
 
-// Everything after the destination is named: opened, built from the
-// pieces, finished. 1 on success.
-int BuildFile(HWND owner, Destination& dest, int files, int firstPiece, int compressed, int trace) {
-    const Mode mode = ModeOf(files, compressed);
-    UseLzSource = mode == kExpandDirect ? 1 : 0;
-    TempFile temp;
-    if (!OpenOutputs(owner, dest, temp, mode, trace)) return 0;
-    const HFILE output = mode == kConcatenateThenExpand ? temp.Handle : dest.Handle;
-    bool copied = true;
-    for (int i = 0; copied && i < files; ++i) copied = CopyPiece(owner, dest, output, mode, firstPiece + i);
-    return FinishFile(owner, dest, temp, mode, copied, trace);
+}  // namespace
+
+AssemblyMode ModeOf(int files, int compressed) {
+    if (compressed == 0) return kConcatenate;
+    return files == 1 ? kExpandDirect : kConcatenateThenExpand;
 }
 
-}  // namespace
+DestinationProblem CheckDestination(const char* directory, int firstPiece, char (&path)[kPathLen]) {
+    // A joined path cut to fit would name another file; a directory that is
+    // not a full path would be the current one's (usually the medium), and
+    // nothing is ever installed onto the medium.
+    if (!JoinPath(path, directory, SetupInfo.Pieces.File[firstPiece])) return kDestinationCut;
+    if (!IsFullPath(directory)) return kDestinationNotFull;
+    if (SameDirectory(directory, SetupInfo.ModuleDir) || SameDirectory(directory, SetupInfo.SourceDir))
+        return kDestinationOnMedium;
+    if (!FitsRecord(path)) return kDestinationPastRecord;
+    return kDestinationOk;
+}
+
+int WritePieces(AssemblyMode mode, int files, int firstPiece, HFILE output,
+                const PieceSource& source, int trace) {
+    UseLzSource = mode == kExpandDirect ? 1 : 0;
+    if (mode != kConcatenateThenExpand)
+        return WriteEachPiece(mode, files, firstPiece, output, source) ? 1 : 0;
+    TempFile temp;
+    if (!CreateTempFile(temp)) {
+        source.Fail(IDS_CANT_CREATE_TEMP, temp.Name, source.Context);
+        return -1;
+    }
+    if (trace) Trace("\tTemp File \"%s\" created\n", temp.Record.szPathName);
+    const bool copied = WriteEachPiece(mode, files, firstPiece, temp.Handle, source);
+    _lclose(temp.Handle);
+    int code = copied ? ExpandTempFile(temp, output) : 0;
+    if (code != 0) source.Fail(code, "", source.Context);
+    DeleteByRecord(temp.Record);
+    if (copied) SetBusy(0);
+    if (trace) Trace(copied ? "\tTemp File deleted\n" : "\tTemp File deleted on error\n");
+    return copied && code == 0 ? 1 : 0;
+}
 
 int AssembleFile(HWND owner, const char* directory, int files, int firstPiece, int compressed,
                  int trace, AssembledFile* result) {
     UseLzSource = 0;
     Destination dest;
-    // A joined path cut to fit would name another file; a directory that is
-    // not a full path would be the current one's (usually the medium), and
-    // nothing is ever installed onto the medium.
-    const bool whole = JoinPath(dest.Path, directory, SetupInfo.Pieces.File[firstPiece]);
+    const DestinationProblem problem = CheckDestination(directory, firstPiece, dest.Path);
     if (trace) Trace("Dest %s\n", dest.Path);
-    if (!whole || !IsFullPath(directory) || SameDirectory(directory, SetupInfo.ModuleDir) ||
-        SameDirectory(directory, SetupInfo.SourceDir)) {
+    if (problem != kDestinationOk) {
         ShowError(owner, IDS_CANT_CREATE_FILE, dest.Path);
         return 0;
     }

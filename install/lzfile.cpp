@@ -17,6 +17,19 @@ int LzInitFile(HFILE file) {
     return handle;
 }
 
+// The library hands a file that is not compressed back as it was.
+bool IsLzCompressed(const char* path) {
+    const HFILE file = _lopen(path, OF_READ);
+    if (file == HFILE_ERROR) return false;
+    const int handle = LZInit(file);
+    if (handle >= 0 && handle != file) {
+        LZClose(handle);
+        return true;
+    }
+    _lclose(file);
+    return handle == LZERROR_UNKNOWNALG;
+}
+
 // LZOpenFileA is LzInitFile over the record's open: a longer path gets the
 // same without the record.
 int OpenLzFile(const char* path) {

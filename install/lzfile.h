@@ -5,9 +5,16 @@
 
 #include <windows.h>
 
-// True when the full form of path fits the platform's open-file record
-// (127 characters); OpenFile and LZOpenFileA fail on a longer one.
+// The longest full path the platform's open-file record holds; OpenFile
+// and LZOpenFileA fail on a longer one.
+constexpr int kRecordPathMax = OFS_MAXPATHNAME - 1;
+
+// True when the full form of path fits the open-file record.
 bool FitsRecord(const char* path);
+
+// True when the file at path is in a compressed format of the library's
+// (one it can expand, or one whose header it knows but not its method).
+bool IsLzCompressed(const char* path);
 
 // Hands an open plain file to the library: an LZ handle whose reads expand
 // compressed data, or a negative LZ error, the file then closed.

@@ -77,11 +77,15 @@ bool Quotable(const char* text) {
 
 }  // namespace
 
-const char* ProgmanRefusal(const MiscItem& item, const char* path) {
-    if (item.GroupCut) return "group name too long";
-    if (!Quotable(item.Group)) return "group name holds \" [ ] or a control character";
-    if (!Quotable(item.Name)) return "item name holds \" [ ] or a control character";
-    if (!Quotable(path)) return "path holds \" [ ] or a control character";
+const char* ProgmanRefusal(const MiscItem& item, const char* path, const char** refused) {
+    const auto refuse = [refused](const char* reason, const char* text) {
+        if (refused != nullptr) *refused = text;
+        return reason;
+    };
+    if (item.GroupCut) return refuse("group name too long", item.Group);
+    if (!Quotable(item.Group)) return refuse("group name holds \" [ ] or a control character", item.Group);
+    if (!Quotable(item.Name)) return refuse("item name holds \" [ ] or a control character", item.Name);
+    if (!Quotable(path)) return refuse("path holds \" [ ] or a control character", path);
     return nullptr;
 }
 

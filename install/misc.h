@@ -13,8 +13,9 @@ int InstallMiscItem(HWND owner, int index);
 struct MiscItem;
 
 // The reason the item, its file installed at path, gets no Program Manager
-// item whatever the server does, or null.
-const char* ProgmanRefusal(const MiscItem& item, const char* path);
+// item whatever the server does, or null; *refused (when given) is then the
+// text refused: the group, the item's name or the path.
+const char* ProgmanRefusal(const MiscItem& item, const char* path, const char** refused = nullptr);
 
 // Asks Program Manager to create and show the item's group and to add an
 // item for path (the installed file, at most 127 characters) to it. 1 when

@@ -82,6 +82,14 @@ bool FreeSpaceText(long long neededKb, long long freeKb, char (&text)[kMessageLe
     return true;
 }
 
+int RunSteps(const int* fonts, int count, RunStep (&steps)[kMaxRunSteps]) {
+    int n = 0;
+    for (int i = 0; i < SetupInfo.MiscCount; ++i) steps[n++] = {kMiscKind, i};
+    for (int i = 0; i < SetupInfo.TableCount; ++i) steps[n++] = {kTableKind, i};
+    for (int k = 0; k < count; ++k) steps[n++] = {kFontKind, fonts[k]};
+    return n;
+}
+
 void InstallCommand(HWND dialog) {
     SetStatus(IDS_SELECT_ITEMS, "");
     const int selected =
@@ -134,11 +142,18 @@ int RunInstall(HWND owner, int selectedCount) {
 
     // What the user chose are the fonts: the run is complete only when one
     // of them was installed, and never when Exit stopped it.
-    for (int i = 0; !CancelRequested && i < SetupInfo.MiscCount; ++i) InstallMiscItem(owner, i);
-    for (int i = 0; !CancelRequested && i < SetupInfo.TableCount; ++i) InstallTableItem(owner, i);
+    RunStep steps[kMaxRunSteps];
+    const int stepCount = RunSteps(selection, count, steps);
     int installedFont = 0;
-    for (int k = 0; !CancelRequested && k < count; ++k)
-        if (InstallFontItem(owner, selection[k])) installedFont = 1;
+    for (int s = 0; !CancelRequested && s < stepCount; ++s) {
+        const int index = steps[s].Index;
+        if (steps[s].Kind == kMiscKind)
+            InstallMiscItem(owner, index);
+        else if (steps[s].Kind == kTableKind)
+            InstallTableItem(owner, index);
+        else if (InstallFontItem(owner, index))
+            installedFont = 1;
+    }
 
     ClearStatus();
     if (!installedFont || CancelRequested) return 0;

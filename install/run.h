@@ -5,6 +5,20 @@
 #include <windows.h>
 
 #include "common/text.h"
+#include "setup/catalogue.h"
+
+// A step of a run: one item of one kind, by its index in its table.
+enum ItemKind { kMiscKind, kTableKind, kFontKind };
+struct RunStep {
+    ItemKind Kind;
+    int Index;
+};
+constexpr int kMaxRunSteps = kMaxMiscItems + kMaxTableItems + kMaxFontItems;
+
+// The items a run installs, in the order it installs them: every accessory
+// file, every table, then the count fonts given (FontItems indices). The
+// number of steps.
+int RunSteps(const int* fonts, int count, RunStep (&steps)[kMaxRunSteps]);
 
 // Handles the Install button, Enter and a double click in the font list.
 void InstallCommand(HWND dialog);

@@ -90,12 +90,13 @@ bool ReadPieces(const char* section, const char* name, int files, int& pieceTota
 // A hexadecimal text of at most eight characters, converted as "%lx" does.
 // Any text at all sets the flag, even one without a digit.
 void ReadHex(const char* section, const char* key, uint32_t& value, int32_t& has) {
-    char text[9];
+    char text[kHexTextLen];
     value = 0;
     has = 0;
     if (ReadText(section, key, text) == 0) return;
     has = 1;
-    value = static_cast<uint32_t>(strtoul(text, nullptr, 16));
+    const char* end = nullptr;
+    value = HexValue(text, &end);
 }
 
 // A DstDir as a full path: an empty value counts as none (the Windows
@@ -210,6 +211,13 @@ int ReadTableItems(int& pieceTotal) {
 }
 
 }  // namespace
+
+uint32_t HexValue(const char* text, const char** end) {
+    char* stop = nullptr;
+    const uint32_t value = static_cast<uint32_t>(strtoul(text, &stop, 16));
+    *end = stop;
+    return value;
+}
 
 const char* NumberKey(const char* word, int n) {
     FormatText(Key, "%s%d", word, n);

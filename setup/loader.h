@@ -36,6 +36,14 @@ struct LoadProblem {
 };
 extern LoadProblem SetupProblem;
 
+// A Mode or Layout text is read into this many bytes: 8 characters.
+constexpr int kHexTextLen = 9;
+
+// A Mode or Layout text as the loader converts it, as "%lx" does: an
+// optional sign and 0x, hexadecimal digits in either case, reading stopping
+// at the first other character, which *end is set to.
+uint32_t HexValue(const char* text, const char** end);
+
 // The key names the loader asks for: word and number ("Item3"); an item's
 // name, a blank and suffix ("Viewer DstDir"), and k when given ("Viewer
 // File2"). Each returns the same buffer, which the next call overwrites.
