@@ -46,6 +46,14 @@ char (&ArrayBytes(T (&)[N]))[N];
 // so the checked variadic form is a macro over the sized function.
 #define FormatText(dst, ...) FormatTextN((dst), ARRAY_COUNT(dst), __VA_ARGS__)
 
+// n in decimal, for "%s": the C run-time of the oldest Windows has no
+// 64-bit conversion. Returns dst.
+const char* DecimalTextN(char* dst, size_t size, unsigned long long n);
+template <size_t N>
+inline const char* DecimalText(char (&dst)[N], unsigned long long n) {
+    return DecimalTextN(dst, N, n);
+}
+
 // Length of a terminated text, never reading past size bytes.
 size_t TextLengthN(const char* text, size_t size);
 template <size_t N>

@@ -70,6 +70,16 @@ TEST(BoundedText, FormatCutsAndKeepsDataOutOfTheFormat) {
     EXPECT_TRUE(g.Intact());
 }
 
+TEST(BoundedText, DecimalOf64Bits) {
+    Guarded<21> g;
+    EXPECT_STREQ(DecimalText(g.text, 0), "0");
+    EXPECT_STREQ(DecimalText(g.text, 4294967296ULL), "4294967296");
+    EXPECT_STREQ(DecimalText(g.text, ~0ULL), "18446744073709551615");
+    Guarded<4> small;
+    EXPECT_STREQ(DecimalText(small.text, 123456), "123");
+    EXPECT_TRUE(g.Intact() && small.Intact());
+}
+
 TEST(BoundedText, LengthNeverReadsPastTheArray) {
     char full[4] = {'a', 'b', 'c', 'd'};
     EXPECT_EQ(TextLength(full), 4u);
