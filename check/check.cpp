@@ -3,7 +3,10 @@
 #include <windows.h>
 
 #include "check/disks.h"
+#include "check/files.h"
+#include "check/model.h"
 #include "check/report.h"
+#include "check/texts.h"
 #include "common/globals.h"
 #include "common/messages.h"
 #include "common/path.h"
@@ -11,56 +14,32 @@
 #include "setup/catalogue.h"
 #include "setup/loader.h"
 
-long long ExpandedBytes = 0;
-
-int UsedPieces() {
-    int pieces = 0;
-    for (int i = 0; i < FileItemCount(); ++i) pieces += FileItemAt(i).Files;
-    for (int i = 0; i < SetupInfo.FontCount; ++i) pieces += SetupInfo.FontItems[i].Files;
-    return pieces;
-}
-
-int FileItemCount() { return SetupInfo.MiscCount + SetupInfo.TableCount; }
-
-FileItem FileItemAt(int index) {
-    if (index < SetupInfo.MiscCount) {
-        const MiscItem& m = SetupInfo.MiscItems[index];
-        return {"Misc Files", m.Name, m.DstDir, m.Files, m.FirstPiece, m.Compressed};
-    }
-    const TableItem& t = SetupInfo.TableItems[index - SetupInfo.MiscCount];
-    return {"Tbls Files", t.Name, t.DstDir, t.Files, t.FirstPiece, t.Compressed};
-}
-
-// As the assembly joins and tests it.
-bool Destination(const FileItem& item, char (&path)[kPathLen]) {
-    char joined[kPathLen];
-    if (!JoinPath(joined, item.DstDir, SetupInfo.Pieces.File[item.FirstPiece]) ||
-        !IsFullPath(item.DstDir))
-        return false;
-    const DWORD n = GetFullPathNameA(joined, kPathLen, path, nullptr);
-    return n > 0 && n < static_cast<DWORD>(kPathLen);
-}
-
 namespace {
 
 void Summary() {
-    Say("items %d, pieces %d, disks %d, bytes expanded %lld; errors %d, warnings %d",
+    char bytes[24];
+    Say("items %d, pieces %d, disks %d, bytes expanded %s; errors %d, warnings %d",
         SetupInfo.MiscCount + SetupInfo.FontCount + SetupInfo.TableCount, UsedPieces(), DiskCount(),
-        ExpandedBytes, Errors(), Warnings());
+        DecimalText(bytes, ExpandedBytes), Errors(), Warnings());
 }
 
 }  // namespace
 
 int RunCheck(int argc, char** argv) {
     AppInstance = GetModuleHandleA(nullptr);
+    // A drive with no disk in it is a finding, not the system's box in
+    // front of a console program.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     StartReport();
     ExpandedBytes = 0;
-    if (!TakeDiskArguments(argc, argv)) return 2;
+    int exit = 2;
+    if (!TakeDiskArguments(argc, argv, &exit)) return exit;
 
     // Read as the SETUP.EXE of disk 1 reads it.
     char program[kPathLen];
     JoinPath(program, FirstDiskDir(), "SETUP.EXE");
     int code = InitSetupDirs(program);
+    if (code == 0) CheckDescriptionFile();
     if (code == 0) code = ReadSetupDescription();
     if (code != 0) {
         if (code == IDS_BAD_SETUP_FILE)
@@ -77,6 +56,7 @@ int RunCheck(int argc, char** argv) {
     MatchDisks();
     CheckTexts();
     CheckPieces();
+    CheckSourceWalk();
     CheckDestinations();
     Summary();
     return Errors() > 0 ? 2 : Warnings() > 0 ? 1 : 0;

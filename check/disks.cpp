@@ -3,10 +3,11 @@
 #include <string.h>
 #include <windows.h>
 
-#include "check/check.h"
+#include "check/model.h"
 #include "check/report.h"
 #include "common/path.h"
 #include "setup/catalogue.h"
+#include "setup/loader.h"
 
 namespace {
 
@@ -22,14 +23,6 @@ struct Arguments {
     int Named;
 } Given;
 
-// The disk names of the pieces in the order they first come, and their
-// directories (empty: none given).
-struct Disks {
-    char Name[kMaxPieces][kDiskLen];
-    char Dir[kMaxPieces][kPathLen];
-    int Count;
-} Medium;
-
 // dir in full, without a trailing backslash, as it was when that can't
 // be had.
 void FullDir(const char* dir, char (&out)[kPathLen]) {
@@ -38,15 +31,18 @@ void FullDir(const char* dir, char (&out)[kPathLen]) {
 
 }  // namespace
 
-bool TakeDiskArguments(int argc, char** argv) {
+bool TakeDiskArguments(int argc, char** argv, int* exit) {
     Given.Dirs = 0;
     Given.Named = 0;
-    Medium.Count = 0;
+    ForgetDisks();
+    const bool help = argc == 2 && (strcmp(argv[1], "/?") == 0 || strcmp(argv[1], "-?") == 0 ||
+                                    strcmp(argv[1], "-h") == 0 || strcmp(argv[1], "--help") == 0);
+    *exit = 2;
     if (argc - 1 > kMaxArguments) {
         Say("at most %d directories", kMaxArguments);
         return false;
     }
-    for (int i = 1; i < argc; ++i) {
+    for (int i = 1; i < argc && !help; ++i) {
         char* equals = strchr(argv[i], '=');
         if (i > 1 && equals != nullptr) {
             *equals = '\0';
@@ -61,57 +57,76 @@ bool TakeDiskArguments(int argc, char** argv) {
     Say("usage: QCHECK DISK1 [DIR | \"NAME=DIR\"]...");
     Say("DISK1 holds QUILL95.INI; each DIR is the next disk the description names, in the order");
     Say("it names them; NAME=DIR gives the directory of the disk named NAME.");
+    if (help) *exit = 0;
     return false;
 }
 
 const char* FirstDiskDir() { return Given.Dir[0]; }
 
-void MatchDisks() {
-    Medium.Count = 0;
+namespace {
+
+// Each label once: a label that differs from an earlier one only in letter
+// case or blanks is that disk, and said to be so at its key.
+void CollectLabels() {
     const int pieces = UsedPieces();
-    for (int i = 0; i < pieces; ++i) {
-        if (DiskOf(SetupInfo.Pieces.Disk[i]) >= 0) continue;
-        CopyText(Medium.Name[Medium.Count], SetupInfo.Pieces.Disk[i]);
-        Medium.Dir[Medium.Count++][0] = '\0';
+    for (int piece = 0; piece < pieces; ++piece) {
+        const char* label = SetupInfo.Pieces.Disk[piece];
+        const int disk = DiskOf(label);
+        if (disk < 0) {
+            AddDisk(label);
+        } else if (strcmp(DiskName(disk), label) != 0) {
+            int k = 0;
+            const ItemView item = OwnerOf(piece, &k);
+            Report(kWarning, item.Section, ItemKey(item.Name, "Disk", k),
+                   "\"%s\" differs from \"%s\" only in letter case or blanks: taken as that disk "
+                   "here; SETUP.EXE's disk prompt names it as each piece gives it",
+                   label, DiskName(disk));
+        }
     }
+}
+
+// A directory given for a disk is there, and readable: a drive with no
+// disk in it says so, as no box (critical errors are off) but a finding.
+void CheckDiskDir(int disk) {
+    const char* dir = DiskDir(disk);
+    const DWORD attributes = GetFileAttributesA(dir);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+    const DWORD error = attributes == INVALID_FILE_ATTRIBUTES ? GetLastError() : 0;
+    if (error == ERROR_NOT_READY || error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION)
+        Report(kError, nullptr, nullptr,
+               "the directory of disk \"%s\", %s, can't be read (error %lu): no disk in the drive?",
+               DiskName(disk), dir, static_cast<unsigned long>(error));
+    else
+        Report(kError, nullptr, nullptr, "the directory of disk \"%s\", %s, is not there",
+               DiskName(disk), dir);
+}
+
+}  // namespace
+
+void MatchDisks() {
+    ForgetDisks();
+    CollectLabels();
     for (int a = 0; a < Given.Named; ++a) {
         const int disk = DiskOf(Given.NamedDisk[a]);
         if (disk < 0)
             Report(kError, nullptr, nullptr, "no piece is on a disk named \"%s\" (%s=%s)",
                    Given.NamedDisk[a], Given.NamedDisk[a], Given.NamedDir[a]);
         else
-            CopyText(Medium.Dir[disk], Given.NamedDir[a]);
+            SetDiskDir(disk, Given.NamedDir[a]);
     }
     int next = 0;
-    for (int disk = 0; disk < Medium.Count; ++disk) {
-        const bool named = Medium.Dir[disk][0] != '\0';
-        if (!named && next < Given.Dirs) CopyText(Medium.Dir[disk], Given.Dir[next++]);
-        if (Medium.Dir[disk][0] == '\0') {
+    for (int disk = 0; disk < DiskCount(); ++disk) {
+        const bool named = DiskDir(disk) != nullptr;
+        if (!named && next < Given.Dirs) SetDiskDir(disk, Given.Dir[next++]);
+        if (DiskDir(disk) == nullptr) {
             Report(kWarning, nullptr, nullptr,
-                   "no directory for disk \"%s\": its pieces are not checked", Medium.Name[disk]);
+                   "no directory for disk \"%s\": its pieces are not checked", DiskName(disk));
             continue;
         }
-        Say("disk \"%s\" is %s (%s)", Medium.Name[disk], Medium.Dir[disk],
-            named ? "by name" : "in order");
-        const DWORD attributes = GetFileAttributesA(Medium.Dir[disk]);
-        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-            Report(kError, nullptr, nullptr, "the directory of disk \"%s\", %s, is not there",
-                   Medium.Name[disk], Medium.Dir[disk]);
+        Say("disk \"%s\" is %s (%s)", DiskName(disk), DiskDir(disk), named ? "by name" : "in order");
+        CheckDiskDir(disk);
     }
     for (; next < Given.Dirs; ++next)
         Report(kWarning, nullptr, nullptr, "directory %s is for no disk: the description names %d",
-               Given.Dir[next], Medium.Count);
-}
-
-int DiskCount() { return Medium.Count; }
-const char* DiskName(int disk) { return Medium.Name[disk]; }
-const char* DiskDir(int disk) {
-    if (disk < 0 || disk >= Medium.Count || Medium.Dir[disk][0] == '\0') return nullptr;
-    return Medium.Dir[disk];
-}
-
-int DiskOf(const char* name) {
-    for (int disk = 0; disk < Medium.Count; ++disk)
-        if (strcmp(Medium.Name[disk], name) == 0) return disk;
-    return -1;
+               Given.Dir[next], DiskCount());
 }

@@ -1,23 +1,18 @@
-// The disks of a medium: the directory of disk 1 and the others given on
-// the command line, matched to the disk names the description uses.
+// The disks of a medium from the command line: the directory of disk 1 and
+// the others, matched to the disk labels the description's pieces use.
 #pragma once
 
 // Takes the arguments: disk 1's directory, then DIR or NAME=DIR for the
-// others. false (after saying why) when there is no disk 1.
-bool TakeDiskArguments(int argc, char** argv);
+// others. true to go on; false, with *exit set, after the usage asked for
+// (/?, -?, -h, --help: 0) or when there is no disk 1 or too much (2).
+bool TakeDiskArguments(int argc, char** argv, int* exit);
 
 // Disk 1's directory, in full.
 const char* FirstDiskDir();
 
-// Matches every disk name of the loaded catalogue's pieces to a directory:
-// by its NAME=DIR, else in the order the names first come, the directories
-// in the order given. Says which it used, and reports a name or directory
-// left over.
+// Matches every disk label of the loaded catalogue's pieces to a directory:
+// by its NAME=DIR, else in the order the labels first come, the directories
+// in the order given. Says which it used, and reports a label or directory
+// left over, a directory that can't be read, and labels that differ only
+// in letter case or blanks.
 void MatchDisks();
-
-int DiskCount();
-const char* DiskName(int disk);
-// The directory of a disk, or null when none was given for it.
-const char* DiskDir(int disk);
-// The disk of a name, or -1.
-int DiskOf(const char* name);

@@ -47,19 +47,19 @@ void ShowControlsAsText() {
 // run-time's printf there comes out byte by byte, as Latin-1); a pipe
 // gets the bytes unchanged, Big5, which a Linux terminal can't read.
 // So: the console gets wide text; a pipe or file gets UTF-8 under Wine and
-// the ANSI bytes, with CR LF, elsewhere.
+// the ANSI bytes, with CR LF, elsewhere, as does a console that takes no
+// wide text (Windows 95, 98 and Me).
 void WriteLine() {
     if (MultiByteToWideChar(CP_ACP, 0, Line, -1, Wide, kLineLen) == 0) Wide[0] = L'\0';
     ShowControlsAsText();
     const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     DWORD mode = 0;
     DWORD written = 0;
-    if (GetConsoleMode(out, &mode)) {
-        WriteConsoleW(out, Shown, lstrlenW(Shown), &written, nullptr);
-        WriteConsoleW(out, L"\n", 1, &written, nullptr);
+    const bool console = GetConsoleMode(out, &mode) != FALSE;
+    if (console && WriteConsoleWide(out, Shown, lstrlenW(Shown), &written, nullptr) &&
+        WriteConsoleWide(out, L"\n", 1, &written, nullptr))
         return;
-    }
-    const bool wine = UnderWine();
+    const bool wine = UnderWine() && !console;
     int n = WideCharToMultiByte(wine ? CP_UTF8 : CP_ACP, 0, Shown, -1, Bytes,
                                 static_cast<int>(sizeof Bytes) - 2, nullptr, nullptr);
     n = n > 0 ? n - 1 : 0;
@@ -77,6 +77,8 @@ void WriteFormatted(const char* format, va_list args) {
 }
 
 }  // namespace
+
+BOOL(WINAPI* WriteConsoleWide)(HANDLE, const VOID*, DWORD, LPDWORD, LPVOID) = WriteConsoleW;
 
 void StartReport() {
     ErrorCount = 0;
