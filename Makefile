@@ -1,7 +1,8 @@
 # make        builds build/SETUP.EXE (the shipped i686 program) and
 #             build/QCHECK.EXE (the medium checker), nothing else
 # make test   installs what is missing, builds, checks the code statically and
-#             the shipped program's form, runs every test under Wine
+#             the shipped program's form and its formats, runs every test
+#             under Wine
 # make demo   installs what is missing, builds, lays out a sample medium,
 #             checks it with QCHECK.EXE and runs the setup on it under Wine
 # make bench  times the file assembly against cat and msexpand
@@ -68,6 +69,7 @@ test: bootstrap
 	@# The medium checker is linked as SETUP.EXE is: crtdll.dll, no CryptoAPI.
 	@if i686-w64-mingw32-objdump -p $(BUILD)/QCHECK.EXE | grep -iE 'msvcrt|Crypt'; then \
 	  echo "QCHECK.EXE imports msvcrt.dll or CryptoAPI"; exit 1; fi
+	scripts/check-formats
 	scripts/static-check
 	QSETUP_VERSIONS="win98 win10" scripts/run-tests $(RUN_BUILD)
 

@@ -76,5 +76,17 @@ else
   check "an x86-64 build is not the shipped form" says "machine 0x8664, not i386" "$src/scripts/check-exe" "$exe"
 fi
 
+# The formats the 1995 C run-time knows pass; each it lacks fails, named.
+cat >"$work/formats.cpp" <<'C'
+Say("%s %d %u %-8lu %5ld %x %lX %c 100%%lld");
+Say("a %lld b %I64u c %zu d %.2f e %hhd");
+C
+out=$("$src/scripts/check-formats" "$work/formats.cpp" 2>&1); status=$?
+check "formats crtdll.dll lacks fail" test "$status" = 1
+for bad in %lld %I64u %zu %.2f %hhd; do
+  check "format $bad named" says "formats.cpp:2: \"$bad\"" printf '%s' "$out"
+done
+check "the formats it knows pass" bash -c '! printf "%s" "$0" | grep -q "formats.cpp:1"' "$out"
+
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]
