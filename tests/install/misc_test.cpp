@@ -92,7 +92,7 @@ public:
         ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         release_ = CreateEventA(nullptr, TRUE, holdFirst ? FALSE : TRUE, nullptr);
         thread_ = CreateThread(nullptr, 0, Run, this, 0, &threadId_);
-        EXPECT_EQ(WaitForSingleObject(ready_, 10000), WAIT_OBJECT_0);
+        EXPECT_EQ(WaitForSingleObject(ready_, kWait), WAIT_OBJECT_0);
     }
     ~RecordingServer() { Stop(); }
 
@@ -100,7 +100,7 @@ public:
     void Stop() {
         if (thread_ == nullptr) return;
         PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
-        EXPECT_EQ(WaitForSingleObject(thread_, 10000), WAIT_OBJECT_0);
+        EXPECT_EQ(WaitForSingleObject(thread_, kWait), WAIT_OBJECT_0);
         CloseHandle(thread_);
         CloseHandle(ready_);
         CloseHandle(release_);
