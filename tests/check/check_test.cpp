@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,7 +28,8 @@ const std::string kNoFile = "SETUP.EXE shows message 12, \"無法建立檔案 C:
 
 // One broken copy of the sample, a row a line: description edits (every occurrence), a
 // change ("change": ">F" piece moved to disk 1, "+F" a copy of other bytes
-// left on disk 1, "-F" gone, "!F" cut short; "#bom" the description with
+// left on disk 1, "=F" one of the same bytes, "-F" gone, "!F" cut short,
+// "~F" compressed data in its place; "#bom" the description with
 // a UTF-8 byte-order mark, "#utf8" saved as UTF-8), the arguments ({1},
 // {2}: the disks' directories), a line of the report that starts so (after
 // "QUILL95.INI: " unless it is the checker's own; {W}: the Windows
@@ -45,6 +47,7 @@ const Row kRows[] = {
     {"the sample", {}, "", {}, "qcheck: items 4, pieces 6, disks 2, bytes expanded {X}; errors 0, warnings 0", 0},
     {"disks in order", {}, "", {}, "qcheck: disk \"Disk 2\" is {2} (in order)", 0},
     {"a disk by name", {}, "", {"{1}", "Disk 2={2}"}, "qcheck: disk \"Disk 2\" is {2} (by name)", 0},
+    {"a directory not there", {}, "", {"{1}", "Disk 2={1}\\NOWHERE"}, "error: the directory of disk \"Disk 2\", {1}\\NOWHERE, is not there", 2},
     {"a disk without directory", {}, "", {"{1}"}, "warning: no directory for disk \"Disk 2\": its pieces are not checked", 1},
     {"no description", {}, "", {"{2}"}, "error: not found in {2}: SETUP.EXE shows message 10, \"找不到起始設定檔案 !\"", 2},
     // Where SETUP.EXE shows message 11.
@@ -69,6 +72,7 @@ const Row kRows[] = {
     {"an empty directory", {{"DstDir=C:\\FONTKIT", "DstDir="}}, "", {}, "[Misc Files] Viewer DstDir: warning: is empty, which counts as missing: the file goes to {W}\\VIEWER.EXE", 1},
     {"a relative directory", {{"DstDir=C:\\FONTKIT", "DstDir=KIT"}}, "", {}, "[Misc Files] Viewer DstDir: warning: \"KIT\" is relative: taken from the Windows directory, the file goes to {W}\\KIT\\VIEWER.EXE", 1},
     {"a path past the record", {{"DstDir=C:\\FONTKIT", "DstDir=C:\\" + std::string(120, 'D')}}, "", {}, "[Misc Files] Viewer DstDir: error: C:\\" + std::string(120, 'D') + "\\VIEWER.EXE passes the 127 characters of the open-file record: " + kNoFile + std::string(120, 'D'), 2},
+    {"the medium's own directory", {{"DstDir=C:\\FONTKIT", "DstDir={1}"}}, "", {}, "[Misc Files] Viewer DstDir: error: \"{1}\" is the medium's own directory: " + kNoFile, 2},
     {"one file twice", {{"Phonetic Compressed=1", "Phonetic Compressed=1\nPhonetic DstDir=C:\\FONTKIT"}, {"PHONETIC.TBL", "VIEWER.EXE"}}, "", {}, "[Tbls Files] Phonetic File1: error: C:\\FONTKIT\\VIEWER.EXE is written by \"Viewer\" [Misc Files] too: one item overwrites the other", 2},
     {"one font file twice", {{"SSONG.TTE", "SKAI.TTE"}, {"Song Disk1=Disk 2", "Song Disk1=Disk 1"}}, "", {}, "[Font Files] Sample Song File1: error: SKAI.TTE is the file of font \"Sample Kai\" too: in the fonts' directory one overwrites the other", 2},
     // The pieces.
@@ -82,6 +86,8 @@ const Row kRows[] = {
     {"not a number: the flag", {{"Phonetic Compressed=1", "Phonetic Compressed=yes"}}, "", {}, "[Tbls Files] Phonetic Compressed: error: \"yes\" is not a number: SETUP.EXE reads 0 and installs the pieces as they are, not expanded", 2},
     {"not a number: a count", {{"Items=1", "Items=one"}}, "", {}, "[Misc] Items: error: \"one\" is not a number: SETUP.EXE reads 0 and installs no accessory file", 2},
     {"not a plain number", {{"Kai Size=960", "Kai Size=960KB"}}, "", {}, "[Font Files] Sample Kai Size: warning: \"960KB\" is not a plain number: SETUP.EXE reads 960", 1},
+    {"a compressed font", {}, "~SSONG.TTE", {}, "[Font Files] Sample Song File1: error: SSONG.TTE is compressed, and a font is never expanded: SETUP.EXE installs the compressed bytes as the font", 2},
+    {"the same copy on disk 1", {}, "=SKAI.P2", {}, "[Font Files] Sample Kai Disk2: warning: SKAI.P2 of \"Disk 2\" is also on \"Disk 1\" ({1}), the same bytes", 1},
     {"a stale copy on disk 1", {}, "+SKAI.P2", {}, "[Font Files] Sample Kai Disk2: error: SKAI.P2 of \"Disk 2\" is also on \"Disk 1\" ({1}), with other bytes: SETUP.EXE, still there, takes that copy without asking for \"Disk 2\"", 2},
     {"a byte-order mark", {}, "#bom", {}, "error: starts with a UTF-8 byte-order mark, which the profile reader of Windows does not skip: its first line, \"[Misc]\", is then no section name, and that section's keys are not read", 2},
     {"names saved as UTF-8", {{"Sample Song", "範例宋體"}}, "#utf8", {}, "error: is saved as UTF-8, not in code page 950: SETUP.EXE reads \"Font2=範例宋體\" as \"", 2},
@@ -129,6 +135,8 @@ protected:
         const std::string from = Exists(disk1.Join(file)) ? disk1.Join(file) : disk2.Join(file);
         if (row.change[0] == '>') MoveFileA(from.c_str(), disk1.Join(file).c_str());
         if (row.change[0] == '+') disk1.Write(file, Pattern(2000, 9));
+        if (row.change[0] == '=') disk1.Write(file, ReadBytes(from));
+        if (row.change[0] == '~') WriteBytes(from, lz);
         if (row.change[0] == '-') DeleteFileA(from.c_str());
         if (row.change[0] == '!') WriteBytes(from, ReadBytes(from).substr(0, 100));
     }
@@ -222,7 +230,13 @@ TEST_P(Programs, AgreeWithTheCheck) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, Programs, ::testing::Values(kRows[0], kRows[5]),
+const Row& RowOf(const std::string& what) {
+    for (const Row& row : kRows)
+        if (what == row.what) return row;
+    throw std::logic_error("no row " + what);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, Programs, ::testing::Values(RowOf("the sample"), RowOf("missing")),
                          [](const ::testing::TestParamInfo<Row>& p) {
                              return p.index == 0 ? "clean" : "refused";
                          });
