@@ -349,7 +349,7 @@ int WritePieces(AssemblyMode mode, int files, int firstPiece, HFILE output,
     if (trace) Trace("\tTemp File \"%s\" created\n", temp.Record.szPathName);
     const bool copied = WriteEachPiece(mode, files, firstPiece, temp.Handle, source);
     _lclose(temp.Handle);
-    int code = copied ? ExpandTempFile(temp, output) : 0;
+    const int code = copied ? ExpandTempFile(temp, output) : 0;
     if (code != 0) source.Fail(code, "", source.Context);
     DeleteByRecord(temp.Record);
     if (copied) SetBusy(0);

@@ -86,7 +86,7 @@ int RunSteps(const int* fonts, int count, RunStep (&steps)[kMaxRunSteps]) {
     int n = 0;
     for (int i = 0; i < SetupInfo.MiscCount; ++i) steps[n++] = {kMiscKind, i};
     for (int i = 0; i < SetupInfo.TableCount; ++i) steps[n++] = {kTableKind, i};
-    for (int k = 0; k < count; ++k) steps[n++] = {kFontKind, fonts[k]};
+    for (int k = 0; k < count && n < kMaxRunSteps; ++k) steps[n++] = {kFontKind, fonts[k]};
     return n;
 }
 
