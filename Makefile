@@ -49,7 +49,7 @@ $(BUILD)/x86_64/CMakeCache.txt:
 
 # The shipped program alone.
 build: $(BUILD)/CMakeCache.txt
-	cmake --build $(BUILD) --target setup qcheck -j2
+	cmake --build $(BUILD) --target setup qcheck qlayout -j2
 
 # Everything the tests, the demo and the bench run, for this host's Wine;
 # and the shipped program.

@@ -5,7 +5,7 @@
 #include "check/disks.h"
 #include "check/files.h"
 #include "check/model.h"
-#include "check/report.h"
+#include "common/report.h"
 #include "check/texts.h"
 #include "common/globals.h"
 #include "common/messages.h"

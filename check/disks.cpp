@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "check/model.h"
-#include "check/report.h"
+#include "common/report.h"
 #include "common/path.h"
 #include "setup/catalogue.h"
 #include "setup/loader.h"
@@ -126,7 +126,9 @@ void MatchDisks() {
         Say("disk \"%s\" is %s (%s)", DiskName(disk), DiskDir(disk), named ? "by name" : "in order");
         CheckDiskDir(disk);
     }
-    for (; next < Given.Dirs; ++next)
+    // Disk 1's directory holds the description, whether or not it is named
+    // for a disk's pieces too.
+    for (next = next > 1 ? next : 1; next < Given.Dirs; ++next)
         Report(kWarning, nullptr, nullptr, "directory %s is for no disk: the description names %d",
                Given.Dir[next], DiskCount());
 }

@@ -9,7 +9,8 @@
 #include <lzexpand.h>
 
 #include "check/model.h"
-#include "check/report.h"
+#include "common/report.h"
+#include "common/files.h"
 #include "common/messages.h"
 #include "common/path.h"
 #include "install/assemble.h"
@@ -205,24 +206,6 @@ void CheckExpansion(const ItemView& item) {
     Report(kError, item.Section, ItemKey(item.Name, "Compressed"),
            "%s%s can't be expanded by the LZ library: SETUP.EXE shows message %d, \"%s\"", files,
            item.Files > 1 ? ", joined," : "", e.Message, BuildMessage(e.Message, e.Value));
-}
-
-// True when the files at a and b hold the same bytes.
-bool SameBytes(const char* a, const char* b) {
-    static char bytesA[4096];
-    static char bytesB[4096];
-    const HFILE fileA = _lopen(a, OF_READ);
-    const HFILE fileB = _lopen(b, OF_READ);
-    bool same = fileA != HFILE_ERROR && fileB != HFILE_ERROR;
-    while (same) {
-        const UINT n = _lread(fileA, bytesA, sizeof bytesA);
-        same = n != static_cast<UINT>(HFILE_ERROR) && _lread(fileB, bytesB, sizeof bytesB) == n &&
-               memcmp(bytesA, bytesB, n) == 0;
-        if (n == 0 || n == static_cast<UINT>(HFILE_ERROR)) break;
-    }
-    if (fileA != HFILE_ERROR) _lclose(fileA);
-    if (fileB != HFILE_ERROR) _lclose(fileB);
-    return same;
 }
 
 // The disk whose directory dir is, or -1.

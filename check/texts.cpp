@@ -8,7 +8,7 @@
 #include <windows.h>
 
 #include "check/model.h"
-#include "check/report.h"
+#include "common/report.h"
 #include "common/messages.h"
 #include "common/path.h"
 #include "install/assemble.h"

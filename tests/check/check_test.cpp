@@ -5,14 +5,12 @@
 
 #include <windows.h>
 
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "check/check.h"
-#include "check/report.h"
 #include "driver/driver.h"
 #include "support/e2e.h"
 
@@ -160,24 +158,12 @@ protected:
         return args;
     }
 
-    // RunCheck with standard output in a file: its lines, and the exit code.
+    // RunCheck's lines, and its exit code.
     std::vector<std::string> Check(int* exit) {
-        TempDir out;
-        const std::string path = out.Join("out.txt");
-        const HANDLE file =
-            CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        const HANDLE saved = GetStdHandle(STD_OUTPUT_HANDLE);
-        SetStdHandle(STD_OUTPUT_HANDLE, file);
         std::vector<std::string> args = Args();
         std::vector<char*> argv = {const_cast<char*>("QCHECK.EXE")};
         for (std::string& a : args) argv.push_back(&a[0]);
-        *exit = RunCheck(static_cast<int>(argv.size()), argv.data());
-        SetStdHandle(STD_OUTPUT_HANDLE, saved);
-        CloseHandle(file);
-        std::vector<std::string> lines;
-        std::istringstream text(ReadBytes(path));
-        for (std::string line; std::getline(text, line);) lines.push_back(line);
-        return lines;
+        return StandardOutputOf([&] { *exit = RunCheck(static_cast<int>(argv.size()), argv.data()); });
     }
 
     Medium disk1;
@@ -240,33 +226,6 @@ INSTANTIATE_TEST_SUITE_P(Rows, Programs, ::testing::Values(RowOf("the sample"), 
                          [](const ::testing::TestParamInfo<Row>& p) {
                              return p.index == 0 ? "clean" : "refused";
                          });
-
-BOOL WINAPI NoWideText(HANDLE, const VOID*, DWORD, LPDWORD, LPVOID) {
-    SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
-    return FALSE;
-}
-
-// A console that takes no wide text (the Windows 95 line) gets the code
-// page's bytes.
-TEST(Report, AConsoleWithoutWideTextGetsTheBytes) {
-    FreeConsole();
-    ASSERT_TRUE(AllocConsole());
-    const HANDLE console = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    const HANDLE saved = GetStdHandle(STD_OUTPUT_HANDLE);
-    SetStdHandle(STD_OUTPUT_HANDLE, console);
-    const auto wide = WriteConsoleWide;
-    WriteConsoleWide = NoWideText;
-    Say("%s", Ansi("第二片").c_str());
-    WriteConsoleWide = wide;
-    SetStdHandle(STD_OUTPUT_HANDLE, saved);
-    wchar_t shown[16] = {};
-    DWORD read = 0;
-    ReadConsoleOutputCharacterW(console, shown, 11, COORD{0, 0}, &read);
-    CloseHandle(console);
-    FreeConsole();
-    EXPECT_EQ(std::wstring(shown, read), L"qcheck: 第二片");
-}
 
 // Three mistakes SETUP.EXE installs wrong without a word, on one medium
 // (with every destination the test's own): the checker names each, and

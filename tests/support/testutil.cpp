@@ -144,6 +144,31 @@ std::vector<std::string> TempFiles() {
     return ListDir(dir, "tmp*.tmp");
 }
 
+std::vector<std::string> StandardOutputOf(const std::function<void()>& run) {
+    TempDir dir;
+    const std::string path = dir.Join("stdout.txt");
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                    CREATE_ALWAYS, 0, nullptr);
+    const HANDLE saved = GetStdHandle(STD_OUTPUT_HANDLE);
+    SetStdHandle(STD_OUTPUT_HANDLE, file);
+    run();
+    SetStdHandle(STD_OUTPUT_HANDLE, saved);
+    CloseHandle(file);
+    std::vector<std::string> lines;
+    std::string text = ReadBytes(path), line;
+    for (char c : text) {
+        if (c == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else if (c != '\r') {
+            line += c;
+        }
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
 std::string WinePath(const std::string& unixPath) {
     std::string path = "Z:" + unixPath;
     for (char& c : path)

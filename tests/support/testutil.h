@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,10 @@ private:
     std::string cwd_, c_;
     bool hadC_ = false;
 };
+
+// What run writes through the standard output handle (which the programs
+// it starts inherit), as lines: the handle points at a file meanwhile.
+std::vector<std::string> StandardOutputOf(const std::function<void()>& run);
 
 // Wine shows the Unix file system as drive Z:.
 std::string WinePath(const std::string& unixPath);

@@ -1,4 +1,4 @@
-#include "check/report.h"
+#include "common/report.h"
 
 #include <windows.h>
 
@@ -10,6 +10,8 @@ constexpr int kLineLen = 1024;
 
 int ErrorCount = 0;
 int WarningCount = 0;
+char Program[16] = "qcheck";
+char FileName[kPathLen] = "QUILL95.INI";
 
 char Line[kLineLen];
 wchar_t Wide[kLineLen];
@@ -80,13 +82,15 @@ void WriteFormatted(const char* format, va_list args) {
 
 BOOL(WINAPI* WriteConsoleWide)(HANDLE, const VOID*, DWORD, LPDWORD, LPVOID) = WriteConsoleW;
 
-void StartReport() {
+void StartReport(const char* program, const char* file) {
     ErrorCount = 0;
     WarningCount = 0;
+    CopyText(Program, program);
+    CopyText(FileName, file);
 }
 
 void Say(const char* format, ...) {
-    CopyText(Line, "qcheck: ");
+    FormatText(Line, "%s: ", Program);
     va_list args;
     va_start(args, format);
     WriteFormatted(format, args);
@@ -95,9 +99,9 @@ void Say(const char* format, ...) {
 
 void Report(Severity severity, const char* section, const char* key, const char* format, ...) {
     if (section != nullptr)
-        FormatText(Line, "QUILL95.INI: [%s] %s: ", section, key);
+        FormatText(Line, "%s: [%s] %s: ", FileName, section, key);
     else
-        CopyText(Line, "QUILL95.INI: ");
+        FormatText(Line, "%s: ", FileName);
     AppendText(Line, severity == kError ? "error: " : "warning: ");
     (severity == kError ? ErrorCount : WarningCount) += 1;
     va_list args;
