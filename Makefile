@@ -1,5 +1,6 @@
-# make        builds build/SETUP.EXE (the shipped i686 program) and
-#             build/QCHECK.EXE (the medium checker), nothing else
+# make        builds build/SETUP.EXE (the shipped i686 program),
+#             build/QCHECK.EXE (the medium checker) and build/QLAYOUT.EXE
+#             (the layout program), nothing else
 # make test   installs what is missing, builds, checks the code statically and
 #             the shipped program's form and its formats, runs every test
 #             under Wine
@@ -66,9 +67,11 @@ bootstrap: arch
 test: bootstrap
 	$(MAKE) build-run
 	scripts/check-exe --imports tests/scripts/setup-imports.txt $(BUILD)/SETUP.EXE
-	@# The medium checker is linked as SETUP.EXE is: crtdll.dll, no CryptoAPI.
-	@if i686-w64-mingw32-objdump -p $(BUILD)/QCHECK.EXE | grep -iE 'msvcrt|Crypt'; then \
-	  echo "QCHECK.EXE imports msvcrt.dll or CryptoAPI"; exit 1; fi
+	@# The checker and the layout program are linked as SETUP.EXE is:
+	@# crtdll.dll, no CryptoAPI.
+	@for exe in QCHECK QLAYOUT; do \
+	  if i686-w64-mingw32-objdump -p $(BUILD)/$$exe.EXE | grep -iE 'msvcrt|Crypt'; then \
+	    echo "$$exe.EXE imports msvcrt.dll or CryptoAPI"; exit 1; fi; done
 	scripts/check-formats
 	scripts/static-check
 	QSETUP_VERSIONS="win98 win10" scripts/run-tests $(RUN_BUILD)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The host probe, the Wine each path runs, and the check of the shipped
-# program's form; no Wine needed.
+# The host probe, the Wine each path runs, the check of the shipped
+# program's form and formats, and the floppy images; no Wine needed.
 #   scripts_test.sh SOURCE_DIR SETUP.EXE ARCH_OF_THAT_EXE
 set -uo pipefail
 src=$1 exe=$2 exe_arch=$3
@@ -87,6 +87,18 @@ for bad in %lld %I64u %zu %.2f %hhd; do
   check "format $bad named" says "formats.cpp:2: \"$bad\"" printf '%s' "$out"
 done
 check "the formats it knows pass" bash -c '! printf "%s" "$0" | grep -q "formats.cpp:1"' "$out"
+
+# Floppy images: a medium's disks written and read back; a disk too big
+# for the size fails, naming it.
+mkdir -p "$work/medium/DISK1" "$work/medium/DISK2"
+printf 'setup' >"$work/medium/DISK1/SETUP.EXE"
+head -c 300000 /dev/urandom >"$work/medium/DISK1/SKAI.TTE"
+head -c 1000 /dev/urandom >"$work/medium/DISK2/SKAI.002"
+check "images read back" says "DISK2.IMG: 1 files, read back the same" \
+  "$src/scripts/floppy-images" "$work/medium" 360K "$work/images"
+head -c 400000 /dev/urandom >"$work/medium/DISK2/SKAI.002"
+check "a disk too big" says "DISK2 does not fit a 360K floppy" \
+  "$src/scripts/floppy-images" "$work/medium" 360K "$work/images"
 
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]
