@@ -77,7 +77,8 @@ bool ParseDiskSize(const char* text, DiskFormat* format) {
 }
 
 unsigned long ClustersOf(const DiskFormat& format, unsigned long bytes) {
-    return bytes / format.ClusterBytes + (bytes % format.ClusterBytes != 0 ? 1 : 0);
+    const unsigned long size = format.ClusterBytes;
+    return bytes / size + (bytes % size != 0 ? 1 : 0);
 }
 
 int EntriesOf(const char* name) {
