@@ -11,7 +11,8 @@
 
 namespace {
 
-constexpr int kMaxArguments = 64;
+// Disk 1's directory and one for each disk, as many as pieces at most.
+constexpr int kMaxArguments = kMaxPieces + 1;
 
 // The directories in the order given (the first is disk 1's), and the
 // NAME=DIR arguments, each split at its first equals sign.

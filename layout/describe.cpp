@@ -31,11 +31,13 @@ void Emit(const char* text) {
     }
 }
 
-// "key=value" and the line end. A value in quotes keeps them: the reader
-// takes off one pair.
+// "key=value" and the line end. A value in quotes, or with blanks at
+// either end, goes in quotes: the reader takes off blanks, then one pair.
 void Line(const char* key, const char* value) {
     const size_t n = strlen(value);
-    const bool quoted = n >= 2 && value[0] == '"' && value[n - 1] == '"';
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    const bool quoted =
+        n > 0 && ((n >= 2 && value[0] == '"' && value[n - 1] == '"') || blank(value[0]) || blank(value[n - 1]));
     Emit(key);
     Emit(quoted ? "=\"" : "=");
     Emit(value);

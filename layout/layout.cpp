@@ -171,7 +171,10 @@ bool RunChecker(const char* programDir) {
         DiskLabel(disk, label);
         DiskDirectory(disk, dir);
         FormatText(argument, " \"%s=%s\"", label, dir);
-        AppendText(command, argument);
+        if (!AppendText(command, argument)) {
+            Say("error: the command line for %s is too long: the medium is not checked", checker);
+            return false;
+        }
     }
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -225,8 +228,23 @@ void PrintLayout() {
 
 // Everything after the arguments; the medium is removed again on any
 // failure.
+// Every path the medium will have fits: the longest file name on the
+// longest disk's directory, and the work directory's files. A path cut to
+// fit would name another file.
+bool PathsFit() {
+    char path[kPathLen];
+    bool fit = DiskDirectory(kMaxPieces, path) && ImagePath(kMaxLayoutItems - 1, path);
+    const char* longest = "Q0000001.002";  // the longest name a piece gets
+    for (int i = 0; i < Layout.ItemCount; ++i)
+        if (strlen(Layout.Items[i].FileName) > strlen(longest)) longest = Layout.Items[i].FileName;
+    char disk[kPathLen];
+    fit = fit && DiskDirectory(kMaxPieces, disk) && JoinPath(path, disk, longest);
+    if (!fit) Say("error: %s is too long a directory for the medium's paths", Layout.OutDir);
+    return fit;
+}
+
 bool MakeMedium(const char* programDir) {
-    if (!ReadLayout(programDir)) return false;
+    if (!ReadLayout(programDir) || !PathsFit()) return false;
     if (!MakeOutDir() || !MakeImages() || !Plan() || !WriteMedium()) return false;
     RemoveWork();
     return ReadBack() && RunChecker(programDir);
@@ -241,7 +259,7 @@ int RunLayout(int argc, char** argv, const char* programDir) {
         Usage();
         return argc == 2 && IsHelp(argv[1]) ? 0 : 2;
     }
-    Layout.ItemCount = Layout.PieceCount = Layout.DiskCount = 0;
+    memset(&Layout, 0, sizeof Layout);
     if (!TakeArguments(argv)) return 2;
     if (!MakeMedium(programDir)) {
         RemoveMedium();

@@ -37,10 +37,10 @@ const PassedKey* PassedKeys(ItemKind kind, int* count) {
     return kFonts;
 }
 
-void ImagePath(int item, char (&path)[kPathLen]) {
+bool ImagePath(int item, char (&path)[kPathLen]) {
     char name[16];
     FormatText(name, "ITEM%03d.LZ", item + 1);
-    JoinPath(path, Layout.WorkDir, name);
+    return JoinPath(path, Layout.WorkDir, name);
 }
 
 bool DiskLabel(int disk, char (&label)[kDiskLen]) {
@@ -60,8 +60,8 @@ bool DiskLabel(int disk, char (&label)[kDiskLen]) {
     return whole;
 }
 
-void DiskDirectory(int disk, char (&path)[kPathLen]) {
+bool DiskDirectory(int disk, char (&path)[kPathLen]) {
     char name[16];
     FormatText(name, "DISK%d", disk);
-    JoinPath(path, Layout.OutDir, name);
+    return JoinPath(path, Layout.OutDir, name);
 }

@@ -85,17 +85,20 @@ struct LayoutModel {
     int PieceCount;
     int DiskCount;
     unsigned long DescriptionBytes;  // QUILL95.INI as written
+    bool OutDirMade;                 // the output directory is this run's
 };
 
 extern LayoutModel Layout;
 
-// The item's LZ image in the work directory.
-void ImagePath(int item, char (&path)[kPathLen]);
+// The item's LZ image in the work directory; false when the path does not
+// fit.
+bool ImagePath(int item, char (&path)[kPathLen]);
 
 // The label of disk number disk (from 1): the pattern with each %d
 // replaced by the number, never used as a format. false when it does not
 // fit a label.
 bool DiskLabel(int disk, char (&label)[kDiskLen]);
 
-// The directory of disk number disk: OutDir\DISKn.
-void DiskDirectory(int disk, char (&path)[kPathLen]);
+// The directory of disk number disk: OutDir\DISKn; false when it does not
+// fit.
+bool DiskDirectory(int disk, char (&path)[kPathLen]);

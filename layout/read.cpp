@@ -198,6 +198,7 @@ bool ReadMedium(const char* programDir) {
     }
     char given[kPathLen];
     bool resolved = false;
+    if (!CheckText(kMedium, "Setup", kPathLen, false)) return false;
     if (ReadLayoutValue(kMedium, "Setup", &value) > 0) {
         CopyText(given, value);
         resolved = ResolvePath(given, Layout.Setup);

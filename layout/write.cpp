@@ -9,8 +9,6 @@
 
 namespace {
 
-bool OutDirMade = false;
-
 // Copies length bytes of from, from offset on, into a new file to. false
 // when anything falls short: a read, or a write (a full disk).
 bool CopyPart(const char* from, unsigned long offset, unsigned long length, const char* to) {
@@ -50,7 +48,7 @@ bool WriteDisk1Files(const char* disk1) {
 }  // namespace
 
 bool MakeOutDir() {
-    OutDirMade = CreateDirectoryA(Layout.OutDir, nullptr) != FALSE;
+    Layout.OutDirMade = CreateDirectoryA(Layout.OutDir, nullptr) != FALSE;
     const DWORD attributes = GetFileAttributesA(Layout.OutDir);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
         !CreateDirectoryA(Layout.WorkDir, nullptr)) {
@@ -118,6 +116,6 @@ void RemoveMedium() {
         }
         RemoveDirectoryA(dir);
     }
-    if (OutDirMade) RemoveDirectoryA(Layout.OutDir);
-    OutDirMade = false;
+    if (Layout.OutDirMade) RemoveDirectoryA(Layout.OutDir);
+    Layout.OutDirMade = false;
 }

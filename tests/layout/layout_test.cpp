@@ -69,6 +69,7 @@ protected:
         "[Medium]\nDiskSize={size}\n"
         "[Misc]\nItems=1\nItem1=Readme\n"
         "[Misc Files]\nReadme Source=README.TXT\nReadme DstDir=C:\\FONTKIT\nReadme Compressed=1\n"
+        "Readme Group=\"  Font Kit  \"\n"
         "[Fonts]\nFonts=2\nFont1=Kai\nFont2=Song\n"
         "[Font Files]\nKai Source=KAI.TTE\nKai FontName=Base (TrueType)\nKai AFiles=1\nKai AFontName1=Kai Face\n"
         "Song Source=SONG.TTE\nSong FontName=Base (TrueType)\nSong AFiles=1\nSong AFontName1=Song Face\n"
@@ -90,8 +91,19 @@ TEST_F(Layouts, RefusedAtTheKeyWithNothingWritten) {
     const std::string all = Joined(lines);
     for (const char* said : {"errors 0, warnings 0", "DISK2, \"Disk 2\":", "  KAI.002 "})
         EXPECT_NE(all.find(said), std::string::npos) << said << "\nnot in\n" << all;
-
+    // A value's blanks at either end survive the description.
+    char group[32] = "";
+    GetPrivateProfileStringA("Misc Files", "Readme Group", "", group, sizeof group,
+                             (out + "\\DISK1\\QUILL95.INI").c_str());
+    EXPECT_STREQ(group, "  Font Kit  ");
+    // A medium of more disks than the checker once took arguments for.
     const std::string big = std::to_string(ReadBytes(ProgramDir() + "\\SETUP.EXE").size() + 3000);
+    const std::string bigger = std::to_string(std::stoul(big) + 7000);
+    src.Write("KAI.TTE", Pattern(6000000, 1));
+    ASSERT_EQ(Lay(Replace(base, "DiskSize=" + big, "DiskSize=" + bigger), &lines, &out), 0) << Joined(lines);
+    EXPECT_GT(ListDir(out).size(), 65u) << Joined(lines);
+    src.Write("KAI.TTE", Pattern(2500, 1));
+
     const struct {
         const char* what;
         Edits edits;
@@ -124,6 +136,22 @@ TEST_F(Layouts, RefusedAtTheKeyWithNothingWritten) {
         EXPECT_NE(said.find(r.line), std::string::npos) << r.what << ": wanted " << r.line << "\ngot\n" << said;
         EXPECT_FALSE(Exists(out)) << r.what << ": something was left";
     }
+
+    // An empty directory of the user's stays when the layout is refused,
+    // also after a run that made its own; one too long for the medium's
+    // paths is refused.
+    const std::string empty = outs.Join("EMPTY");
+    CreateDirectoryA(empty.c_str(), nullptr);
+    std::vector<std::string> refused = {"QLAYOUT.EXE", WriteBytes(src.Join("NOSIZE.INI"), "[Misc]\r\n", true), empty};
+    std::vector<char*> refusedArgv = {&refused[0][0], &refused[1][0], &refused[2][0]};
+    EXPECT_EQ(RunLayout(3, refusedArgv.data(), ProgramDir().c_str()), 2);
+    EXPECT_TRUE(Exists(empty));
+    refused[1] = src.Join("L1.INI");
+    refused[2] = outs.Join(std::string(240 - outs.Path().size(), 'O'));
+    refusedArgv = {&refused[0][0], &refused[1][0], &refused[2][0]};
+    lines = StandardOutputOf([&] { EXPECT_EQ(RunLayout(3, refusedArgv.data(), ProgramDir().c_str()), 2); });
+    EXPECT_NE(Joined(lines).find("is too long a directory"), std::string::npos) << Joined(lines);
+    EXPECT_FALSE(Exists(refused[2]));
 
     // An output directory that holds anything is not written into.
     const std::string full = outs.Join("FULL");
