@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <utility>
@@ -91,6 +92,13 @@ TEST_F(Layouts, RefusedAtTheKeyWithNothingWritten) {
     const std::string all = Joined(lines);
     for (const char* said : {"errors 0, warnings 0", "DISK2, \"Disk 2\":", "  KAI.002 "})
         EXPECT_NE(all.find(said), std::string::npos) << said << "\nnot in\n" << all;
+    // The same layout and sources give the same bytes in every file.
+    const std::string first = out;
+    ASSERT_EQ(Lay(base, &lines, &out), 0) << Joined(lines);
+    for (const std::string& disk : ListDir(first))
+        for (const std::string& file : ListDir(first + "\\" + disk))
+            EXPECT_TRUE(ReadBytes(first + "\\" + disk + "\\" + file) == ReadBytes(out + "\\" + disk + "\\" + file))
+                << disk << "\\" << file;
     // A value's blanks at either end survive the description.
     char group[32] = "";
     GetPrivateProfileStringA("Misc Files", "Readme Group", "", group, sizeof group,
@@ -152,6 +160,17 @@ TEST_F(Layouts, RefusedAtTheKeyWithNothingWritten) {
     lines = StandardOutputOf([&] { EXPECT_EQ(RunLayout(3, refusedArgv.data(), ProgramDir().c_str()), 2); });
     EXPECT_NE(Joined(lines).find("is too long a directory"), std::string::npos) << Joined(lines);
     EXPECT_FALSE(Exists(refused[2]));
+
+    // A drive that fills while the medium is written: all of it goes again.
+    if (const char* small = getenv("QSETUP_SMALL_DRIVE")) {
+        src.Write("KAI.TTE", Pattern(300000, 1));
+        refused[2] = std::string(small) + "\\LAYOUT";
+        refusedArgv = {&refused[0][0], &refused[1][0], &refused[2][0]};
+        lines = StandardOutputOf([&] { EXPECT_EQ(RunLayout(3, refusedArgv.data(), ProgramDir().c_str()), 2); });
+        EXPECT_NE(Joined(lines).find("can't be written whole"), std::string::npos) << Joined(lines);
+        EXPECT_FALSE(Exists(refused[2]));
+        src.Write("KAI.TTE", Pattern(2500, 1));
+    }
 
     // An output directory that holds anything is not written into.
     const std::string full = outs.Join("FULL");
