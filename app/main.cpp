@@ -5,17 +5,11 @@
 #include "app/shell.h"
 #include "common/globals.h"
 #include "common/messages.h"
-#include "setup/catalogue.h"
 #include "setup/loader.h"
 
-// Registers both classes; nonzero when the backdrop's class was registered.
-BOOL RegisterClasses(HINSTANCE instance);
-// Loads the description and brings up the windows; 1 when they are up.
-BOOL InitInstance(HINSTANCE instance, HINSTANCE previous);
-// Destroys both windows and deletes both bitmaps, when the loop has ended
-// or start-up failed.
-void DestroyAllWindows();
+namespace {
 
+// Registers both classes; nonzero when the backdrop's class was registered.
 BOOL RegisterClasses(HINSTANCE instance) {
     HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SETUP));
     if (icon == nullptr) icon = LoadIconA(nullptr, IDI_APPLICATION);
@@ -43,6 +37,31 @@ BOOL RegisterClasses(HINSTANCE instance) {
     return RegisterClassA(&backdrop) != 0;
 }
 
+// Destroys both windows and deletes both bitmaps, when the loop has ended
+// or start-up failed.
+void DestroyAllWindows() {
+    // Cleared as they go, so a second call (both windows close) is harmless.
+    if (Backdrop) {
+        HWND window = Backdrop;
+        Backdrop = nullptr;
+        DestroyWindow(window);
+    }
+    if (MainDialog) {
+        HWND window = MainDialog;
+        MainDialog = nullptr;
+        DestroyWindow(window);
+    }
+    if (TileBitmap) {
+        DeleteObject(TileBitmap);
+        TileBitmap = nullptr;
+    }
+    if (LogoBitmap) {
+        DeleteObject(LogoBitmap);
+        LogoBitmap = nullptr;
+    }
+}
+
+// Loads the description and brings up the windows; 1 when they are up.
 BOOL InitInstance(HINSTANCE instance, HINSTANCE previous) {
     // Only 16-bit Windows hands over a previous instance.
     if (previous != nullptr) {
@@ -85,27 +104,7 @@ BOOL InitInstance(HINSTANCE instance, HINSTANCE previous) {
     return TRUE;
 }
 
-void DestroyAllWindows() {
-    // Cleared as they go, so a second call (both windows close) is harmless.
-    if (Backdrop) {
-        HWND window = Backdrop;
-        Backdrop = nullptr;
-        DestroyWindow(window);
-    }
-    if (MainDialog) {
-        HWND window = MainDialog;
-        MainDialog = nullptr;
-        DestroyWindow(window);
-    }
-    if (TileBitmap) {
-        DeleteObject(TileBitmap);
-        TileBitmap = nullptr;
-    }
-    if (LogoBitmap) {
-        DeleteObject(LogoBitmap);
-        LogoBitmap = nullptr;
-    }
-}
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int) {
     AppInstance = instance;

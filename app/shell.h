@@ -20,7 +20,3 @@ LRESULT CALLBACK BackdropProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 // Focus to the font list, the fonts into it, the first status text.
 void PrepareMainDialog(HWND dialog);
-// The catalogue's fonts into list 202, in catalogue order.
-void FillFontList(HWND dialog);
-// Copies the whole bitmap to (x, y) of dc.
-void DrawBitmap(HDC dc, int x, int y, HBITMAP bitmap);

@@ -16,6 +16,28 @@ namespace {
 
 constexpr int kLogoTop = 5;
 
+// The catalogue's fonts into the font list, in catalogue order.
+void FillFontList(HWND dialog) {
+    HWND list = GetDlgItem(dialog, IDC_FONT_LIST);
+    for (int i = 0; i < SetupInfo.FontCount; ++i) {
+        const LRESULT r = SendMessageA(list, LB_ADDSTRING, 0,
+                                       reinterpret_cast<LPARAM>(SetupInfo.FontItems[i].Name));
+        if (r == LB_ERR || r == LB_ERRSPACE) ShowError(dialog, IDS_NO_MEMORY);
+    }
+}
+
+// Copies the whole bitmap to (x, y) of dc.
+void DrawBitmap(HDC dc, int x, int y, HBITMAP bitmap) {
+    HDC memory = CreateCompatibleDC(dc);
+    if (memory == nullptr) return;
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BITMAP info;
+    GetObjectA(bitmap, sizeof info, &info);
+    BitBlt(dc, x, y, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+}
+
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
@@ -150,24 +172,4 @@ void PrepareMainDialog(HWND dialog) {
     SetFocus(GetDlgItem(dialog, IDC_FONT_LIST));
     FillFontList(dialog);
     SetStatus(IDS_SELECT_ITEMS, "");
-}
-
-void FillFontList(HWND dialog) {
-    HWND list = GetDlgItem(dialog, IDC_FONT_LIST);
-    for (int i = 0; i < SetupInfo.FontCount; ++i) {
-        const LRESULT r = SendMessageA(list, LB_ADDSTRING, 0,
-                                       reinterpret_cast<LPARAM>(SetupInfo.FontItems[i].Name));
-        if (r == LB_ERR || r == LB_ERRSPACE) ShowError(dialog, IDS_NO_MEMORY);
-    }
-}
-
-void DrawBitmap(HDC dc, int x, int y, HBITMAP bitmap) {
-    HDC memory = CreateCompatibleDC(dc);
-    if (memory == nullptr) return;
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BITMAP info;
-    GetObjectA(bitmap, sizeof info, &info);
-    BitBlt(dc, x, y, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
 }

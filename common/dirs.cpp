@@ -8,6 +8,14 @@
 
 namespace {
 
+// What the destination dialog works on: lParam of its WM_INITDIALOG.
+struct TargetDirRequest {
+    char (*TargetDir)[kPathLen];
+    const char* SystemDir;
+    const char* ModuleDir;
+    const char* SourceDir;
+};
+
 // The process's current directory; false when it can't be had whole.
 bool CurrentDir(char (&dir)[kPathLen]) {
     const DWORD n = GetCurrentDirectoryA(kPathLen, dir);
@@ -150,16 +158,9 @@ int IsExistingDir(const char* path, const char* moduleDir, const char* sourceDir
     return result;
 }
 
-int AskTargetDir(HWND owner, char (&targetDir)[kPathLen], const char* systemDir,
-                 const char* moduleDir, const char* sourceDir) {
-    TargetDirRequest request = {&targetDir, systemDir, moduleDir, sourceDir};
-    const INT_PTR result =
-        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_TARGET_DIR), owner, TargetDirDialog,
-                        reinterpret_cast<LPARAM>(&request));
-    // No dialog (-1, or 0 for a bad owner) accepted nothing: the run must stop.
-    return result == 1 ? 1 : 0;
-}
+namespace {
 
+// Dialog procedure of the destination dialog.
 INT_PTR CALLBACK TargetDirDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG: {
@@ -189,4 +190,16 @@ INT_PTR CALLBACK TargetDirDialog(HWND dialog, UINT message, WPARAM wParam, LPARA
         default:
             return FALSE;
     }
+}
+
+}  // namespace
+
+int AskTargetDir(HWND owner, char (&targetDir)[kPathLen], const char* systemDir,
+                 const char* moduleDir, const char* sourceDir) {
+    TargetDirRequest request = {&targetDir, systemDir, moduleDir, sourceDir};
+    const INT_PTR result =
+        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_TARGET_DIR), owner, TargetDirDialog,
+                        reinterpret_cast<LPARAM>(&request));
+    // No dialog (-1, or 0 for a bad owner) accepted nothing: the run must stop.
+    return result == 1 ? 1 : 0;
 }

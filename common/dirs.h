@@ -21,20 +21,10 @@ void TrimDirSlash(char* path);
 // current drive and directory are as before when it returns.
 int IsExistingDir(const char* path, const char* moduleDir, const char* sourceDir = nullptr);
 
-// Runs the destination dialog (resource 2) on targetDir, which it edits in
+// Runs the destination dialog (IDD_TARGET_DIR) on targetDir, which it edits in
 // place. 1: a directory was accepted and is in targetDir. 0: the user
 // cancelled, or the dialog could not be shown. systemDir is what the box
 // falls back to after a refused or declined creation.
 int AskTargetDir(HWND owner, char (&targetDir)[kPathLen], const char* systemDir,
                  const char* moduleDir, const char* sourceDir = nullptr);
 
-// What TargetDirDialog works on: lParam of its WM_INITDIALOG.
-struct TargetDirRequest {
-    char (*TargetDir)[kPathLen];
-    const char* SystemDir;
-    const char* ModuleDir;
-    const char* SourceDir;
-};
-
-// Dialog procedure of the destination dialog.
-INT_PTR CALLBACK TargetDirDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

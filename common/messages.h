@@ -7,7 +7,7 @@
 #include "common/text.h"
 #include "res/resource.h"
 
-// Title of every message box; string 151, or a fixed English fallback.
+// Title of every message box; IDS_CAPTION, or a fixed English fallback.
 extern char Caption[kMessageLen];
 // The two shared buffers: the loaded string (a format) and the formatted
 // text. Every message overwrites them.
@@ -41,7 +41,7 @@ void ShowDiagnostic(HWND owner, const char* format, ...) __attribute__((format(p
 void ShowFormatted(HWND owner, const char* title, UINT style, const char* format, ...)
     __attribute__((format(printf, 4, 5)));
 
-// Status line (control 203 of the main dialog): string id formatted with
+// Status line (IDC_STATUS of the main dialog): string id formatted with
 // its one value; pass "" where the string has no placeholder.
 void SetStatus(int id, const char* value);
 void ClearStatus();

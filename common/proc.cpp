@@ -11,7 +11,7 @@ RunTimeCalls& RunTime() {
             BindProc<decltype(calls.MoveFileReplacing)>("KERNEL32.DLL", "MoveFileExA");
         calls.EnableEudc =
             BindProc<decltype(calls.EnableEudc)>("GDI32.DLL", "EnableEUDC", &calls.EnableEudcBinding);
-        calls.ProgmanService = "PROGMAN";
+        calls.ProgmanService = kProgman;
     }
     return calls;
 }

@@ -24,6 +24,9 @@ Proc BindProc(const char* module, const char* name, Binding* binding = nullptr) 
     return proc;
 }
 
+// Program Manager's DDE service and topic.
+constexpr char kProgman[] = "PROGMAN";
+
 // What the program binds at run time, and the DDE service it talks to.
 struct RunTimeCalls {
     // KERNEL32: free space in 64 bits; the first Windows 95 lacks it.

@@ -102,7 +102,8 @@ long SourceLength(HFILE source) {
     return end;
 }
 
-// Mode 3's temporary file in the system's temporary directory.
+// The temporary file of joined compressed pieces (kConcatenateThenExpand),
+// in the system's temporary directory.
 struct TempFile {
     char Name[kPathLen];
     OFSTRUCT Record;

@@ -17,7 +17,7 @@ enum AssemblyMode { kConcatenate = 1, kExpandDirect = 2, kConcatenateThenExpand 
 AssemblyMode ModeOf(int files, int compressed);
 
 // Why an item's file can't be built where it is to go, before anything is
-// made or asked for (message 12 names the joined path).
+// made or asked for (IDS_CANT_CREATE_FILE names the joined path).
 enum DestinationProblem {
     kDestinationOk = 0,
     kDestinationCut,         // directory and file name do not fit a path

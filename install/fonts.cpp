@@ -37,6 +37,18 @@ int LinkFaceNames(HWND owner, const FontItem& font, const char* link) {
     return 1;
 }
 
+// Switches EUDC off (0) or on (1) through GDI's EnableEUDC, bound at run
+// time; says which look-up failed where it is missing.
+void SetEudcEnabled(int flag) {
+    const RunTimeCalls& calls = RunTime();
+    if (calls.EnableEudc != nullptr)
+        calls.EnableEudc(flag);
+    else if (calls.EnableEudcBinding == Binding::NoLibrary)
+        ShowDiagnostic(MainDialog, "%s", kNoGdiLibrary);
+    else
+        ShowDiagnostic(MainDialog, "%s", kNoEnableEudc);
+}
+
 }  // namespace
 
 int IsBaseFontMissing(const char* valueName) {
@@ -52,16 +64,6 @@ int IsBaseFontMissing(const char* valueName) {
     RegCloseKey(key);
     // A value too long for the buffer is there all the same.
     return result == ERROR_SUCCESS || result == ERROR_MORE_DATA ? 0 : 1;
-}
-
-void SetEudcEnabled(int flag) {
-    const RunTimeCalls& calls = RunTime();
-    if (calls.EnableEudc != nullptr)
-        calls.EnableEudc(flag);
-    else if (calls.EnableEudcBinding == Binding::NoLibrary)
-        ShowDiagnostic(MainDialog, "%s", kNoGdiLibrary);
-    else
-        ShowDiagnostic(MainDialog, "%s", kNoEnableEudc);
 }
 
 int InstallFontItem(HWND owner, int index) {

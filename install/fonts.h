@@ -12,6 +12,3 @@ int InstallFontItem(HWND owner, int index);
 // has one, or when the list can't be read.
 int IsBaseFontMissing(const char* valueName);
 
-// Switches EUDC off (0) or on (1) through GDI's EnableEUDC, bound at run
-// time; says which look-up failed where it is missing.
-void SetEudcEnabled(int flag);

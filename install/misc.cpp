@@ -1,5 +1,7 @@
 #include "install/misc.h"
 
+#include <ddeml.h>
+
 #include "common/proc.h"
 #include "common/text.h"
 #include "common/trace.h"
@@ -8,7 +10,6 @@
 
 namespace {
 
-const char kProgman[] = "PROGMAN";
 // Room for the longest command: 71-character names and a 127-character
 // path, each in quotes.
 constexpr int kCommandLen = 280;
@@ -23,6 +24,25 @@ struct Conversation {
     HSZ Service = nullptr;  // Topic itself when the service is Program Manager's
     HCONV Handle = nullptr;
 };
+
+// The client's DDE callback: traces what the server reports, returns 0.
+HDDEDATA CALLBACK DdeCallback(UINT type, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
+    switch (type) {
+        case XTYP_ERROR:
+            Trace("XTYP_ERROR received\n");
+            break;
+        case XTYP_XACT_COMPLETE:
+            Trace("XTYP_XACT_COMPLETE received\n");
+            break;
+        case XTYP_DISCONNECT:
+            // Only traced: the conversation's own calls fail from then on.
+            Trace("Server forced disconnect\n");
+            break;
+        default:
+            break;
+    }
+    return nullptr;
+}
 
 bool Execute(const Conversation& dde, char (&command)[kCommandLen]) {
     Trace("\tSending Command %s\n", command);
@@ -129,22 +149,4 @@ int AddProgmanItem(HWND owner, int index, const char* path) {
     // The server's group window may have taken it.
     SetFocus(owner);
     return result;
-}
-
-HDDEDATA CALLBACK DdeCallback(UINT type, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
-    switch (type) {
-        case XTYP_ERROR:
-            Trace("XTYP_ERROR received\n");
-            break;
-        case XTYP_XACT_COMPLETE:
-            Trace("XTYP_XACT_COMPLETE received\n");
-            break;
-        case XTYP_DISCONNECT:
-            // Only traced: the conversation's own calls fail from then on.
-            Trace("Server forced disconnect\n");
-            break;
-        default:
-            break;
-    }
-    return nullptr;
 }

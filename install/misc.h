@@ -3,7 +3,6 @@
 #pragma once
 
 #include <windows.h>
-#include <ddeml.h>
 
 // Builds the accessory file of MiscItems[index] in its DstDir. 0 when the
 // file was not built (the pipeline has told the user why), otherwise the
@@ -24,6 +23,3 @@ const char* ProgmanRefusal(const MiscItem& item, const char* path, const char** 
 // instance, its string handles and the conversation live within the call.
 int AddProgmanItem(HWND owner, int index, const char* path);
 
-// The client's DDE callback: traces what the server reports, returns 0.
-HDDEDATA CALLBACK DdeCallback(UINT type, UINT format, HCONV conversation, HSZ string1, HSZ string2,
-                              HDDEDATA data, ULONG_PTR data1, ULONG_PTR data2);

@@ -51,22 +51,7 @@ void OnPromptOk(HWND dialog) {
     SetFocus(GetDlgItem(dialog, IDC_PROMPT_DIR));
 }
 
-}  // namespace
-
-int OpenSourcePiece(HWND owner, int piece) {
-    const int handle = OpenPieceAt(SetupInfo.SourceDir, piece);
-    if (IsUnreadable(handle)) {
-        ShowError(owner, LzErrorMessage(handle));
-        return -1;
-    }
-    if (handle != -1) return handle;
-    PromptPiece = piece;
-    const INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_DISK_PROMPT), owner,
-                                           DiskPromptDialog, 0);
-    // 0 comes back when the owner is no window; no handle is ever 0.
-    return result > 0 ? static_cast<int>(result) : -1;
-}
-
+// Dialog procedure of the disk prompt.
 INT_PTR CALLBACK DiskPromptDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
@@ -99,4 +84,20 @@ INT_PTR CALLBACK DiskPromptDialog(HWND dialog, UINT message, WPARAM wParam, LPAR
         default:
             return FALSE;
     }
+}
+
+}  // namespace
+
+int OpenSourcePiece(HWND owner, int piece) {
+    const int handle = OpenPieceAt(SetupInfo.SourceDir, piece);
+    if (IsUnreadable(handle)) {
+        ShowError(owner, LzErrorMessage(handle));
+        return -1;
+    }
+    if (handle != -1) return handle;
+    PromptPiece = piece;
+    const INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_DISK_PROMPT), owner,
+                                           DiskPromptDialog, 0);
+    // 0 comes back when the owner is no window; no handle is ever 0.
+    return result > 0 ? static_cast<int>(result) : -1;
 }

@@ -23,5 +23,3 @@ int OpenPieceAt(const char* directory, int piece);
 // close it with _lclose or LZClose to match), or -1 when the user cancelled.
 int OpenSourcePiece(HWND owner, int piece);
 
-// Dialog procedure of the disk prompt.
-INT_PTR CALLBACK DiskPromptDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

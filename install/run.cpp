@@ -90,16 +90,6 @@ int RunSteps(const int* fonts, int count, RunStep (&steps)[kMaxRunSteps]) {
     return n;
 }
 
-void InstallCommand(HWND dialog) {
-    SetStatus(IDS_SELECT_ITEMS, "");
-    const int selected =
-        static_cast<int>(SendDlgItemMessageA(dialog, IDC_FONT_LIST, LB_GETSELCOUNT, 0, 0));
-    if (selected > 0)
-        RunInstall(dialog, selected);
-    else
-        ShowError(dialog, IDS_SELECT_FONT);
-}
-
 namespace {
 
 bool Running = false;
@@ -113,10 +103,9 @@ public:
     RunMark& operator=(const RunMark&) = delete;
 };
 
-}  // namespace
-
-bool InstallRunning() { return Running; }
-
+// The run for the selected count fonts of the dialog's list: 1 when a
+// selected font was installed and the run was not stopped by Exit; only
+// then does the completion message show.
 int RunInstall(HWND owner, int selectedCount) {
     if (Running) return 0;
     const RunMark mark;
@@ -159,4 +148,18 @@ int RunInstall(HWND owner, int selectedCount) {
     if (!installedFont || CancelRequested) return 0;
     ShowError(owner, IDS_DONE);
     return 1;
+}
+
+}  // namespace
+
+bool InstallRunning() { return Running; }
+
+void InstallCommand(HWND dialog) {
+    SetStatus(IDS_SELECT_ITEMS, "");
+    const int selected =
+        static_cast<int>(SendDlgItemMessageA(dialog, IDC_FONT_LIST, LB_GETSELCOUNT, 0, 0));
+    if (selected > 0)
+        RunInstall(dialog, selected);
+    else
+        ShowError(dialog, IDS_SELECT_FONT);
 }

@@ -23,11 +23,6 @@ int RunSteps(const int* fonts, int count, RunStep (&steps)[kMaxRunSteps]);
 // Handles the Install button, Enter and a double click in the font list.
 void InstallCommand(HWND dialog);
 
-// The run for the selected count fonts of the dialog's list: 1 when a
-// selected font was installed and the run was not stopped by Exit; only
-// then does the completion message show.
-int RunInstall(HWND owner, int selectedCount);
-
 // True while a run is under way. Its dialogs are modal, but a Program
 // Manager conversation runs a message loop of its own, in which the main
 // dialog's commands would otherwise be handled.

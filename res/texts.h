@@ -3,7 +3,7 @@
 // the program formats itself, kept as their bytes, and the fallbacks.
 #pragma once
 
-// Title of every message box when string 151 can't be loaded.
+// Title of every message box when IDS_CAPTION can't be loaded.
 constexpr char kFallbackCaption[] = "Quillworks TT Font Installer";
 // What ShowError says when its string is missing: the string's number.
 constexpr char kMissingMessage[] = "Error %d";

@@ -28,7 +28,7 @@ enum ProblemWhy : int32_t {
 
 // The value that made the load return IDS_BAD_SETUP_FILE, as the loader
 // asked for it; only then is it set. Kept for the medium checker: the
-// setup itself shows message 11 and nothing more.
+// setup itself shows IDS_BAD_SETUP_FILE and nothing more.
 struct LoadProblem {
     char Section[16];
     char Key[kNameLen + 32];

@@ -3,6 +3,7 @@
 #include "fixture.h"
 
 #include <dde.h>
+#include <ddeml.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
@@ -170,7 +171,7 @@ protected:
     }
 
     void TearDown() override {
-        RunTime().ProgmanService = "PROGMAN";
+        RunTime().ProgmanService = kProgman;
         RemoveTree(GroupDir("Tools"));
         EXPECT_FALSE(Exists(GroupDir("Tools"))) << "the test's group is left in the Start Menu";
         DestroyWindow(other);
@@ -417,32 +418,14 @@ TEST_F(Misc, CommandsWaitOneSecondForTheServer) {
     });
     const DWORD start = GetTickCount();
     EXPECT_EQ(Traced([&] { return AddProgmanItem(owner, 0, "C:\\APP\\VIEW.EXE"); }), 0);
-    EXPECT_GE(GetTickCount() - start, 1000u);
+    // GetTickCount moves a tick (up to 16 ms) at a time: it may read one short.
+    EXPECT_GE(GetTickCount() - start + 16, 1000u);
     releaser.join();
     server.Stop();
     EXPECT_EQ(server.Commands.size(), 1u);
     EXPECT_EQ(lines, Head("Viewer", "Tools") +
                          Sent(R"([CreateGroup("Tools")][ShowGroup("Tools",1)])") + timedOut);
     EXPECT_EQ(focus, owner);
-}
-
-TEST_F(Misc, DdeCallbackTracesWhatTheServerReportsAndReturnsNothing) {
-    const struct {
-        UINT type;
-        const char* line;
-    } cases[] = {{XTYP_ERROR, "XTYP_ERROR received\n"},
-                 {XTYP_XACT_COMPLETE, "XTYP_XACT_COMPLETE received\n"},
-                 {XTYP_DISCONNECT, "Server forced disconnect\n"},
-                 {XTYP_REGISTER, ""},
-                 {XTYP_ADVDATA, ""},
-                 {XTYP_EXECUTE, ""}};
-    for (const auto& c : cases) {
-        CapturedStdout trace(scratch.Join("callback.txt"));
-        const HDDEDATA data =
-            DdeCallback(c.type, CF_TEXT, nullptr, nullptr, nullptr, nullptr, 0, 0);
-        EXPECT_EQ(trace.Read(), c.line) << std::hex << c.type;
-        EXPECT_EQ(data, nullptr) << std::hex << c.type;
-    }
 }
 
 }  // namespace
