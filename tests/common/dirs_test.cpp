@@ -19,14 +19,6 @@
 
 namespace {
 
-std::string Cwd() {
-    char buf[1024] = "";
-    const DWORD n = GetCurrentDirectoryA(sizeof buf, buf);
-    return n < sizeof buf ? std::string(buf, n) : std::string("(too long)");
-}
-
-void Cd(const std::string& dir) { ASSERT_TRUE(SetCurrentDirectoryA(dir.c_str())) << dir; }
-
 // What NormalizeDir makes of a text, in a buffer with guard bytes behind it.
 std::string Normalized(const std::string& typed) {
     struct {
@@ -118,7 +110,7 @@ protected:
         ASSERT_TRUE(SetEnvironmentVariableA("=C:", dir.c_str()));
     }
     // Off drive C, so that C: and C:X take the remembered directory.
-    static void LeaveDriveC() { Cd("Z:\\"); }
+    void LeaveDriveC() const { saved.Enter("Z:\\"); }
 
     TempDir tmp;
     const CurrentDirectory saved;
@@ -198,14 +190,14 @@ TEST_F(TypedDir, EveryFormInTheTable) {
         for (const std::string& dir : {cwd, remembered}) CreateDirectoryA(dir.c_str(), nullptr);
         saved.Restore();
         if (c.rememberedC) RememberC(remembered);
-        Cd(cwd);
+        saved.Enter(cwd);
         if (c.normalized) {
             EXPECT_EQ(Normalized(typed), at(c.normalized)) << c.why << where;
         }
         if (c.accepted) {
             EXPECT_EQ(Accepted(typed), at(c.accepted)) << c.why << where;
         }
-        EXPECT_EQ(Cwd(), cwd) << where;
+        EXPECT_EQ(CurrentDirectory::Now(), cwd) << where;
     }
 }
 
@@ -231,7 +223,7 @@ TEST_F(TypedDir, DriveThatIsNotThereStaysAsTyped) {
 TEST_F(TypedDir, RelativeTextThatWouldNotFitIsRefused) {
     DeepDir deep(tmp.Path(), 200);
     ASSERT_TRUE(deep.Made());
-    Cd(deep.Path());
+    saved.Enter(deep.Path());
     // 200 + backslash + 58 = 259 characters: the most a path holds.
     const std::string fits(58, 'F');
     EXPECT_EQ(Normalized(fits), deep.Path() + "\\" + fits);
@@ -241,20 +233,20 @@ TEST_F(TypedDir, RelativeTextThatWouldNotFitIsRefused) {
     std::string big5;
     while (big5.size() < 60) big5 += Ansi(u8"許");
     EXPECT_EQ(Normalized(big5), "");
-    EXPECT_EQ(Cwd(), deep.Path());
+    EXPECT_EQ(CurrentDirectory::Now(), deep.Path());
 }
 
 TEST_F(TypedDir, CurrentDirectoryOfTheFullLength) {
     DeepDir deep(tmp.Path(), kPathLen - 1);
     ASSERT_TRUE(deep.Made());
-    Cd(deep.Path());
+    saved.Enter(deep.Path());
     EXPECT_EQ(Normalized(""), deep.Path());
     EXPECT_EQ(Normalized("X"), "");
     EXPECT_EQ(Normalized("\\X"), "C:\\X");
 }
 
 TEST_F(TypedDir, FromTheRootThatWouldNotFitIsRefused) {
-    Cd(tmp.Path());
+    saved.Enter(tmp.Path());
     const std::string fits = "\\" + std::string(256, 'F');  // C: + 257 = 259
     EXPECT_EQ(Normalized(fits), "C:" + fits);
     EXPECT_EQ(Normalized(fits + "G"), "");
@@ -317,15 +309,15 @@ TEST_F(ExistingDir, EveryFormInTheTable) {
     for (const auto& r : rows) {
         const std::string where = "\"" + r.text + "\" for " + r.module + " and " + r.source;
         for (const std::string& start : {tmp.Path(), std::string("Z:\\tmp"), std::string("C:\\")}) {
-            Cd(start);
+            saved.Enter(start);
             const int exists = IsExistingDir(r.text.c_str(), r.module.c_str(),
                                              r.source.empty() ? nullptr : r.source.c_str());
             if (start == tmp.Path()) {
                 EXPECT_EQ(exists, r.exists) << where;
             }
-            EXPECT_EQ(Cwd(), start) << where;
+            EXPECT_EQ(CurrentDirectory::Now(), start) << where;
             IsExistingDir(r.text.c_str(), r.text.c_str());
-            EXPECT_EQ(Cwd(), start) << where << " as the program's own";
+            EXPECT_EQ(CurrentDirectory::Now(), start) << where << " as the program's own";
         }
     }
 }
@@ -452,13 +444,13 @@ TEST_F(DirDialog, AcceptedTexts) {
         {tmp.Path(), most, true, most},
     };
     for (const auto& r : rows) {
-        Cd(r.cwd);
+        saved.Enter(r.cwd);
         script.Then(Type(r.typed, &dialog));
         if (r.asked) script.Then(Question(IDOK, &dialog));
         EXPECT_EQ(Ask(), 1) << r.typed;
         EXPECT_EQ(std::string(targetDir), r.accepted) << r.typed;
         EXPECT_EQ(GetFileAttributesA(targetDir), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY)) << r.typed;
-        EXPECT_EQ(Cwd(), r.cwd) << r.typed;
+        EXPECT_EQ(CurrentDirectory::Now(), r.cwd) << r.typed;
         // Made new; the tree helper can't list the longest path.
         if (r.asked) {
             EXPECT_TRUE(RemoveDirectoryA(targetDir)) << r.typed;
@@ -469,14 +461,14 @@ TEST_F(DirDialog, AcceptedTexts) {
 TEST_F(DirDialog, EnterAcceptsARelativeName) {
     const std::string sub = tmp.Join("SUB");
     ASSERT_TRUE(CreateDirectoryA(sub.c_str(), nullptr));
-    Cd(tmp.Path());
+    saved.Enter(tmp.Path());
     script.Then([](HWND d) {
         DialogScript::SetText(d, IDC_TARGET_DIR, "SUB");
         PostMessageA(GetDlgItem(d, IDC_TARGET_DIR), WM_KEYDOWN, VK_RETURN, 0);
     });
     EXPECT_EQ(Ask(), 1);
     EXPECT_EQ(std::string(targetDir), sub);
-    EXPECT_EQ(Cwd(), tmp.Path());
+    EXPECT_EQ(CurrentDirectory::Now(), tmp.Path());
 }
 
 // Refused with message 26 (after the creation question, answered OK, where
@@ -523,7 +515,7 @@ TEST_F(DirDialog, CancelInTheQuestionPutsBackSystemDirWithoutAMessage) {
 }
 
 TEST_F(DirDialog, EmptyBoxInTheProgramsOwnDirectoryIsRefused) {
-    Cd(tmp.Path());
+    saved.Enter(tmp.Path());
     script.Then(Type("", &dialog))
         .Then(Question(IDCANCEL, &dialog))
         .Then(ShowsSystemDirThen(IDCANCEL));

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "support/setup_ui.h"
@@ -27,10 +28,33 @@ void Log(const std::string& utf8) {
     std::fflush(logFile);
 }
 
-// The whole screen (the Wine desktop) as a 24-bit BMP file.
-void SaveScreen(const std::string& name) {
-    // Give the program's windows the time to paint.
-    Sleep(700);
+// Waits until done, or kWait; false when it never came.
+bool WaitFor(const std::function<bool()>& done) {
+    for (const DWORD start = GetTickCount(); !done(); Sleep(20))
+        if (GetTickCount() - start > kWait) return false;
+    return true;
+}
+
+// Nothing of window, nor of any control in it, is left to paint.
+bool Painted(HWND window) {
+    if (GetUpdateRect(window, nullptr, FALSE)) return false;
+    for (const WindowInfo& c : Children(window))
+        if (c.visible && GetUpdateRect(c.hwnd, nullptr, FALSE)) return false;
+    return true;
+}
+
+// The whole screen (the Wine desktop) as a 24-bit BMP file, once the
+// program waits for input with every window of its painted.
+void SaveScreen(const Process& setup, const std::string& name) {
+    if (setup.Running()) {
+        WaitForInputIdle(setup.handle(), kWait);
+        const bool painted = WaitFor([&] {
+            for (const WindowInfo& w : setup.Windows())
+                if (w.visible && !Painted(w.hwnd)) return false;
+            return true;
+        });
+        if (!painted) Log("screen: the windows never finished painting");
+    }
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
@@ -74,10 +98,11 @@ void SaveScreen(const std::string& name) {
 // a moment after the item was added, over the prompt that is then open: as
 // a user would, bring the setup's windows back in front of it.
 void BringUp(HWND dialog, HWND prompt) {
-    HWND folder = nullptr;
-    for (int i = 0; i < 50; ++i, Sleep(100))
-        if ((folder = FindWindowA(nullptr, kGroup)) && IsWindowVisible(folder)) break;
-    Sleep(300);
+    const bool shown = WaitFor([] {
+        HWND folder = FindWindowA(nullptr, kGroup);
+        return folder != nullptr && IsWindowVisible(folder) && Painted(folder);
+    });
+    if (!shown) Log("the group's folder window did not show");
     const UINT keep = SWP_NOMOVE | SWP_NOSIZE;
     SetWindowPos(dialog, HWND_TOP, 0, 0, 0, 0, keep);
     SetWindowPos(prompt, HWND_TOP, 0, 0, 0, 0, keep);
@@ -91,19 +116,19 @@ void Install(Process& setup, const std::string& disk1, const std::string& disk2,
     std::string names;
     for (const std::string& line : ListLines(list)) names += " [" + Utf8(line) + "]";
     Log("main dialog: fonts" + names + "; status \"" + Utf8(Text(dialog, IDC_STATUS)) + "\"");
-    SaveScreen("01-main");
+    SaveScreen(setup, "01-main");
 
     SelectListItem(list, 0);
     SelectListItem(list, 1);
     Log("selected both fonts");
-    SaveScreen("02-selected");
+    SaveScreen(setup, "02-selected");
 
     Click(dialog, IDC_INSTALL);
     HWND ask = WaitDestination(setup);
     Log("destination dialog: it offered \"" + Utf8(Text(ask, IDC_TARGET_DIR)) + "\"");
     SetText(ask, IDC_TARGET_DIR, target);
     Log("typed " + target);
-    SaveScreen("03-destination");
+    SaveScreen(setup, "03-destination");
     Click(ask, IDOK);
 
     // Then the question (over the destination dialog, which holds a static
@@ -116,14 +141,14 @@ void Install(Process& setup, const std::string& disk1, const std::string& disk2,
             const std::string text = Utf8(MessageBoxText(box));
             Log("message box \"" + Utf8(Text(box)) + "\": " + text);
             if (text == "建立一個新的目錄 ？") {
-                SaveScreen("04-question");
+                SaveScreen(setup, "04-question");
                 Answer(box, IDOK);
                 Log("answered OK");
                 setup.WaitGone(ask);
                 continue;
             }
             if (text.rfind("安裝完成", 0) == 0) {
-                SaveScreen("06-done");
+                SaveScreen(setup, "06-done");
                 Answer(box, IDOK);
                 Log("answered OK");
                 break;
@@ -137,7 +162,7 @@ void Install(Process& setup, const std::string& disk1, const std::string& disk2,
         SetText(prompt, IDC_PROMPT_DIR, dir);
         Log("typed " + dir);
         BringUp(dialog, prompt);
-        SaveScreen(++prompts == 1 ? "05-disk-prompt" : "05-disk-prompt-" + std::to_string(prompts));
+        SaveScreen(setup, ++prompts == 1 ? "05-disk-prompt" : "05-disk-prompt-" + std::to_string(prompts));
         Click(prompt, IDOK);
         // Gone, or under a message saying why not.
         setup.WaitUntil([&] { return !IsWindow(prompt) || !IsWindowEnabled(prompt); },
@@ -165,7 +190,7 @@ void Run(const std::string& disk1, const std::string& disk2, const std::string& 
         Install(setup, disk1, disk2, target);
     } catch (...) {
         // While the program's windows are still up.
-        SaveScreen("failure");
+        SaveScreen(setup, "failure");
         SaveTrace(setup);
         throw;
     }

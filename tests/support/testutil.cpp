@@ -3,6 +3,7 @@
 #undef _WIN32_WINNT
 #define _WIN32_WINNT 0x0600
 #include "support/testutil.h"
+#include "support/winui.h"
 
 #include <windows.h>
 
@@ -145,19 +146,11 @@ std::vector<std::string> TempFiles() {
 }
 
 std::vector<std::string> StandardOutputOf(const std::function<void()>& run) {
-    TempDir dir;
-    const std::string path = dir.Join("stdout.txt");
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                                    CREATE_ALWAYS, 0, nullptr);
-    const HANDLE saved = GetStdHandle(STD_OUTPUT_HANDLE);
-    SetStdHandle(STD_OUTPUT_HANDLE, file);
+    CapturedStdout captured;
     run();
-    SetStdHandle(STD_OUTPUT_HANDLE, saved);
-    CloseHandle(file);
     std::vector<std::string> lines;
-    std::string text = ReadBytes(path), line;
-    for (char c : text) {
+    std::string line;
+    for (char c : captured.Read()) {
         if (c == '\n') {
             lines.push_back(line);
             line.clear();
@@ -226,6 +219,16 @@ CurrentDirectory::CurrentDirectory(const std::string& dir) {
     hadC_ = GetEnvironmentVariableA("=C:", buf, sizeof buf) > 0;
     c_ = buf;
     if (!dir.empty() && !SetCurrentDirectoryA(dir.c_str())) throw std::runtime_error("cannot enter " + dir);
+}
+
+void CurrentDirectory::Enter(const std::string& dir) const {
+    if (!SetCurrentDirectoryA(dir.c_str())) throw std::runtime_error("cannot enter " + dir);
+}
+
+std::string CurrentDirectory::Now() {
+    char buf[1024] = "";
+    const DWORD n = GetCurrentDirectoryA(sizeof buf, buf);
+    return n < sizeof buf ? std::string(buf, n) : std::string("(too long)");
 }
 
 void CurrentDirectory::Restore() const {

@@ -88,14 +88,18 @@ public:
     CurrentDirectory(const CurrentDirectory&) = delete;
     CurrentDirectory& operator=(const CurrentDirectory&) = delete;
     void Restore() const;
+    // Enters dir, or throws; the guard still puts back what was before.
+    void Enter(const std::string& dir) const;
+    // The current directory.
+    static std::string Now();
 
 private:
     std::string cwd_, c_;
     bool hadC_ = false;
 };
 
-// What run writes through the standard output handle (which the programs
-// it starts inherit), as lines: the handle points at a file meanwhile.
+// What run writes to standard output, as lines: the C run-time's and the
+// handle's, which the programs it starts inherit (a CapturedStdout).
 std::vector<std::string> StandardOutputOf(const std::function<void()>& run);
 
 // Wine shows the Unix file system as drive Z:.
