@@ -53,13 +53,20 @@ open(work + "/console.exe", "wb").write(console)
 name = "QSETUP".encode("utf-16-le")
 noacc = bytearray(data); at = noacc.index(name); noacc[at:at + 2] = "X".encode("utf-16-le")
 open(work + "/noacc.exe", "wb").write(noacc)
+tile = struct.pack("<IiiHHI", 40, 160, 160, 1, 4, 2)
+plain = bytearray(data); at = plain.index(tile); struct.pack_into("<I", plain, at + 16, 0)
+open(work + "/plain.exe", "wb").write(plain)
 PY
   check "a console program" says "subsystem 3, not a GUI program" "$src/scripts/check-exe" "$work/console.exe"
   check "no accelerator" says "accelerator QSETUP missing" "$src/scripts/check-exe" "$work/noacc.exe"
+  check "a plain bitmap" says "bitmap 1 is stored with compression 0" "$src/scripts/check-exe" "$work/plain.exe"
   # A debug section, as an unstripped build carries.
   printf 'x' >"$work/debug.bin"
   i686-w64-mingw32-objcopy --add-section .debug_info="$work/debug.bin" "$exe" "$work/debug.exe" 2>/dev/null
   check "a debug section" says "debug sections .debug" "$src/scripts/check-exe" "$work/debug.exe"
+  # Past what it may take of disk 1.
+  { cat "$exe"; head -c 60000 /dev/zero; } >"$work/big.exe"
+  check "too big" says "more than the 57344 it may take of disk 1" "$src/scripts/check-exe" "$work/big.exe"
   # The imports: exactly the reviewed list; a new one fails with its name,
   # and no CryptoAPI or msvcrt.dll at all.
   list=$src/tests/scripts/setup-imports.txt
@@ -87,6 +94,15 @@ for bad in %lld %I64u %zu %.2f %hhd; do
   check "format $bad named" says "formats.cpp:2: \"$bad\"" printf '%s' "$out"
 done
 check "the formats it knows pass" bash -c '! printf "%s" "$0" | grep -q "formats.cpp:1"' "$out"
+
+# The bitmaps as committed: run-length encoded, with the pixels of their
+# plain forms; a plain one is not taken for RLE4.
+for bitmap in tile logo; do
+  check "$bitmap.bmp is its plain form's pixels" says "the pixels of" \
+    "$src/scripts/rle4" --check "$src/res/images/$bitmap-plain.bmp" "$src/res/images/$bitmap.bmp"
+done
+check "a plain bitmap is no RLE4" says "is not stored as BI_RLE4" \
+  "$src/scripts/rle4" --check "$src/res/images/tile-plain.bmp" "$src/res/images/tile-plain.bmp"
 
 # Floppy images: a medium's disks written and read back; a disk too big
 # for the size fails, naming it.
