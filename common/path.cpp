@@ -18,15 +18,14 @@ void ForEachCharacter(Char* text, Visit visit) {
     }
 }
 
-// Start of the last character of text (one or two bytes), or null when empty.
+}  // namespace
+
 const char* LastCharacter(const char* text) {
     if (text == nullptr) return nullptr;
     const char* last = nullptr;
     ForEachCharacter(text, [&last](const char* p) { last = p; });
     return last;
 }
-
-}  // namespace
 
 void DropPartialCharacter(char* text) {
     const char* last = LastCharacter(text);

@@ -5,6 +5,9 @@
 
 #include "common/text.h"
 
+// Start of the last character of text (one or two bytes), or null when empty.
+const char* LastCharacter(const char* text);
+
 // Drops a lead byte left alone at the end by a cut through a character.
 void DropPartialCharacter(char* text);
 

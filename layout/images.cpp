@@ -19,9 +19,8 @@ long Compress(const SourceItem& item, const char* image) {
     const HFILE target = _lcreat(image, 0);
     long written = -1;
     if (source != HFILE_ERROR && target != HFILE_ERROR) {
-        const char* last = item.FileName;
-        for (const char* p = item.FileName; *p != '\0'; p = CharNextA(p)) last = p;
-        written = LzCompress(source, item.SourceBytes, target, *last);
+        const char* last = LastCharacter(item.FileName);
+        written = LzCompress(source, item.SourceBytes, target, last != nullptr ? *last : '\0');
     }
     if (source != HFILE_ERROR) _lclose(source);
     if (target != HFILE_ERROR) _lclose(target);
